@@ -1,0 +1,19 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+// Records every message box the program shows, in order.
+struct ShownMsgBox {
+    QString prompt;
+    QString title;
+};
+
+class MsgBoxRecorder {
+public:
+    // Installed by the test main for the whole run; tests read and clear it.
+    static void installDefault();
+    static std::vector<ShownMsgBox>& shown();
+    static void clear();
+    static QStringList titles();
+};

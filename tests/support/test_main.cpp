@@ -1,0 +1,22 @@
+// Entry point shared by every test executable: an offscreen QApplication, a
+// private settings and runtime folder per process, and message boxes recorded
+// instead of shown.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include "support/msgbox_recorder.h"
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toUtf8());
+    qputenv("XDG_RUNTIME_DIR", (home.path() + "/runtime").toUtf8());
+    QDir().mkpath(home.path() + "/runtime");
+    QFile::setPermissions(home.path() + "/runtime", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    MsgBoxRecorder::installDefault();
+    return RUN_ALL_TESTS();
+}
