@@ -1,0 +1,20 @@
+#pragma once
+#include <QString>
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+// The file-open dialog. The filter comes in the "Description|pattern;pattern"
+// form; the dialog shows it in Qt's form and matches extensions in any case.
+// Returns the chosen file's full path, or nothing when the user cancelled.
+using FileChooser = std::function<std::optional<QString>(QWidget* parent, const QString& filter)>;
+
+std::optional<QString> ChooseOpenFile(QWidget* parent, const QString& filter);
+
+// Tests replace the dialog; returns the previous chooser. Empty restores the real dialog.
+FileChooser SetFileChooser(FileChooser chooser);
+
+// "Graphics Files (*.bmp;*.gif;*.jpg)|*.bmp;*.gif;*.jpg" -> the description and
+// case-insensitive patterns ("*.[bB][mM][pP]" ...), one pair per filter entry.
+QStringList QtNameFilters(const QString& filter);

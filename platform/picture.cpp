@@ -1,0 +1,44 @@
+#include "platform/picture.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+
+PictureResult LoadPicture(const QString& path) {
+    PictureResult r;
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists()) {
+        r.errorNumber = PictureResult::kFileNotFound;
+        r.description = QStringLiteral("File not found: %1").arg(path);
+        return r;
+    }
+    QFile file(path);
+    if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
+        r.errorNumber = PictureResult::kFileAccess;
+        r.description = QStringLiteral("Path/File access error: %1").arg(path);
+        return r;
+    }
+    QImageReader reader(&file);
+    reader.setDecideFormatFromContent(true);
+    const QByteArray format = reader.format().toLower();
+    if (format != "bmp" && format != "gif" && format != "jpeg" && format != "jpg") {
+        r.errorNumber = PictureResult::kInvalidPicture;
+        r.description = QStringLiteral("Invalid picture");
+        return r;
+    }
+    reader.setFormat(format);
+    const QSize size = reader.size();
+    if (size.isValid() && qint64(size.width()) * size.height() > kMaxPicturePixels) {
+        r.errorNumber = PictureResult::kOutOfMemory;
+        r.description = QStringLiteral("Picture too large (%1 x %2 pixels)").arg(size.width()).arg(size.height());
+        return r;
+    }
+    QImage img = reader.read();
+    if (img.isNull()) {
+        r.errorNumber = PictureResult::kInvalidPicture;
+        r.description = QStringLiteral("Invalid picture");
+        return r;
+    }
+    r.image = std::move(img);
+    return r;
+}

@@ -1,0 +1,516 @@
+#include "platform/widgets.h"
+
+#include <QEvent>
+#include <QFocusEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+long roundDiv(long num, long den) {
+    if (den <= 0) return num;
+    // Nearest pixel, halves away from zero (positions are whole pixels in practice).
+    const long q = num / den;
+    const long r = num % den;
+    if (2 * std::labs(r) >= den) return q + (num < 0 ? -1 : 1);
+    return q;
+}
+
+// Every control keeps the mouse to itself, so the window's background handlers
+// only see movements and clicks over the background.
+void keepMouseEvents(QWidget* w) { w->setAttribute(Qt::WA_NoMousePropagation); }
+
+}  // namespace
+
+void SetTwipsGeometry(QWidget* w, long leftTw, long topTw, long widthTw, long heightTw, long tppX, long tppY) {
+    const int x = int(roundDiv(leftTw, tppX));
+    const int y = int(roundDiv(topTw, tppY));
+    const int width = std::max(0, int(roundDiv(widthTw, tppX)));
+    const int height = std::max(0, int(roundDiv(heightTw, tppY)));
+    w->setGeometry(x, y, width, height);
+}
+
+void SetProgramFont(QWidget* w, bool bold, bool italic) {
+    QFont f = w->font();
+    f.setFamily(kProgramFace);
+    f.setBold(bold);
+    f.setItalic(italic);
+    w->setFont(f);
+}
+
+// ---------------------------------------------------------------- Form
+
+Form::Form(QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags) {
+    setMouseTracking(true);
+    setAutoFillBackground(true);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, kParchment);
+    setPalette(p);
+}
+
+void Form::setBackground(const QPixmap& pm) {
+    m_background = pm;
+    update();
+}
+
+void Form::setOuterSizePx(int width, int height) {
+    setFixedSize(std::max(0, width - 2 * kFrameBorderPx), std::max(0, height - 2 * kFrameBorderPx - kCaptionPx));
+}
+
+void Form::centreOnScreen() {
+    QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect avail = screen->availableGeometry();
+    const int outerW = width() + 2 * kFrameBorderPx;
+    const int outerH = height() + 2 * kFrameBorderPx + kCaptionPx;
+    move(avail.x() + (avail.width() - outerW) / 2, avail.y() + (avail.height() - outerH) / 2);
+}
+
+void Form::paintEvent(QPaintEvent*) {
+    if (m_background.isNull()) return;
+    QPainter p(this);
+    p.drawPixmap(0, 0, m_background);
+}
+
+void Form::mouseMoveEvent(QMouseEvent* e) { emit MouseMove(e->position().toPoint()); }
+
+void Form::mousePressEvent(QMouseEvent* e) {
+    m_pressed = true;
+    emit MouseDown(e->position().toPoint());
+}
+
+void Form::mouseReleaseEvent(QMouseEvent* e) {
+    const bool wasPressed = m_pressed;
+    m_pressed = false;
+    if (wasPressed && rect().contains(e->position().toPoint())) emit Click();
+}
+
+// ---------------------------------------------------------------- PictureButton
+
+PictureButton::PictureButton(QWidget* parent, int index) : QWidget(parent), m_index(index) {
+    setMouseTracking(true);
+    keepMouseEvents(this);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void PictureButton::setPicture(const QPixmap& pm) {
+    m_picture = pm;
+    update();
+}
+
+void PictureButton::paintEvent(QPaintEvent*) {
+    if (m_picture.isNull()) return;
+    QPainter p(this);
+    p.drawPixmap(0, 0, m_picture);
+}
+
+void PictureButton::mouseMoveEvent(QMouseEvent* e) {
+    e->accept();
+    emit MouseMove(m_index);
+}
+
+void PictureButton::mousePressEvent(QMouseEvent* e) {
+    e->accept();
+    m_pressed = true;
+    emit MouseDown(m_index);
+}
+
+void PictureButton::mouseDoubleClickEvent(QMouseEvent* e) {
+    // The second press of a double-click is a press like any other.
+    mousePressEvent(e);
+}
+
+void PictureButton::mouseReleaseEvent(QMouseEvent* e) {
+    e->accept();
+    const bool wasPressed = m_pressed;
+    m_pressed = false;
+    if (wasPressed && rect().contains(e->position().toPoint())) emit Click(m_index);
+}
+
+// ---------------------------------------------------------------- Label
+
+Label::Label(QWidget* parent, int index) : QWidget(parent), m_index(index) {
+    keepMouseEvents(this);
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_TranslucentBackground);
+}
+
+void Label::setCaption(const QString& text) {
+    if (text == m_caption) return;
+    m_caption = text;
+    if (m_autoSize) fitToCaption();
+    update();
+}
+
+void Label::setAlignment(Qt::Alignment a) {
+    m_alignment = a;
+    update();
+}
+
+void Label::setAutoSize(bool on) {
+    m_autoSize = on;
+    if (on) fitToCaption();
+}
+
+void Label::setLiteralAmpersand(bool on) {
+    m_literalAmpersand = on;
+    if (m_autoSize) fitToCaption();
+    update();
+}
+
+void Label::setForeColor(const QColor& c) {
+    if (c == m_foreColor) return;
+    m_foreColor = c;
+    update();
+}
+
+QString Label::displayText() const {
+    if (m_literalAmpersand) return m_caption;
+    QString out;
+    out.reserve(m_caption.size());
+    for (qsizetype i = 0; i < m_caption.size(); ++i) {
+        const QChar c = m_caption[i];
+        if (c == QLatin1Char('&') && i + 1 < m_caption.size()) {
+            ++i;
+            out += m_caption[i];  // "&&" gives one ampersand, "&x" gives x
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+int Label::textFlags() const {
+    int flags = int(m_alignment);
+    if (!m_autoSize) flags |= Qt::TextWordWrap;
+    if (!m_literalAmpersand) flags |= Qt::TextShowMnemonic;
+    return flags;
+}
+
+void Label::fitToCaption() {
+    const QFontMetrics fm(font());
+    resize(fm.horizontalAdvance(displayText()), fm.height());
+}
+
+void Label::paintEvent(QPaintEvent*) {
+    if (m_caption.isEmpty()) return;
+    QPainter p(this);
+    p.setFont(font());
+    p.setPen(m_foreColor);
+    p.drawText(rect(), textFlags(), m_caption);
+}
+
+void Label::changeEvent(QEvent* e) {
+    if (e->type() == QEvent::FontChange && m_autoSize) fitToCaption();
+    QWidget::changeEvent(e);
+}
+
+void Label::mousePressEvent(QMouseEvent* e) {
+    e->accept();
+    m_pressed = true;
+}
+
+void Label::mouseReleaseEvent(QMouseEvent* e) {
+    e->accept();
+    const bool wasPressed = m_pressed;
+    m_pressed = false;
+    if (wasPressed && rect().contains(e->position().toPoint())) emit Click(m_index);
+}
+
+void Label::mouseDoubleClickEvent(QMouseEvent* e) {
+    e->accept();
+    m_pressed = false;
+    emit DblClick(m_index);
+}
+
+void Label::mouseMoveEvent(QMouseEvent* e) { e->accept(); }
+
+// ---------------------------------------------------------------- ListBox
+
+ListBox::ListBox(QWidget* parent, bool sorted) : QListWidget(parent), m_sorted(sorted) {
+    keepMouseEvents(this);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setUniformItemSizes(true);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setFrameShape(QFrame::Box);
+    QPalette p = palette();
+    p.setColor(QPalette::Base, kParchment);
+    setPalette(p);
+    connect(this, &QListWidget::itemSelectionChanged, this, [this] {
+        if (m_quiet) return;
+        if (ListIndex() >= 0) emit Click();
+    });
+}
+
+bool ListBox::ListOrderLess(const QString& a, const QString& b) {
+    const int ci = QString::compare(a, b, Qt::CaseInsensitive);
+    if (ci != 0) return ci < 0;
+    return QString::compare(a, b, Qt::CaseSensitive) < 0;
+}
+
+int ListBox::AddItem(const QString& text) {
+    int pos = count();
+    if (m_sorted) {
+        // Binary search for the first item that sorts after the new one, so
+        // equal texts keep the order in which they were added.
+        int lo = 0, hi = count();
+        while (lo < hi) {
+            const int mid = (lo + hi) / 2;
+            if (ListOrderLess(text, item(mid)->text())) hi = mid;
+            else lo = mid + 1;
+        }
+        pos = lo;
+    }
+    const bool wasQuiet = m_quiet;
+    m_quiet = true;
+    insertItem(pos, text);
+    m_quiet = wasQuiet;
+    m_newIndex = pos;
+    return pos;
+}
+
+void ListBox::AddPresorted(const QStringList& texts, const QList<qint32>& data) {
+    const bool wasQuiet = m_quiet;
+    m_quiet = true;
+    setUpdatesEnabled(false);
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        auto* it = new QListWidgetItem(texts[i]);
+        it->setData(Qt::UserRole, i < data.size() ? data[i] : 0);
+        addItem(it);
+    }
+    setUpdatesEnabled(true);
+    m_quiet = wasQuiet;
+    m_newIndex = count() - 1;
+}
+
+void ListBox::setItemData(int index, qint32 data) {
+    if (QListWidgetItem* it = item(index)) it->setData(Qt::UserRole, data);
+}
+
+qint32 ListBox::ItemData(int index) const {
+    const QListWidgetItem* it = item(index);
+    return it ? it->data(Qt::UserRole).toInt() : 0;
+}
+
+QString ListBox::List(int index) const {
+    const QListWidgetItem* it = item(index);
+    return it ? it->text() : QString();
+}
+
+int ListBox::ListIndex() const {
+    const QModelIndexList sel = selectionModel()->selectedIndexes();
+    return sel.isEmpty() ? -1 : sel.first().row();
+}
+
+void ListBox::setListIndex(int index) {
+    if (index < -1 || index >= count()) return;
+    if (index == ListIndex()) return;
+    m_quiet = true;
+    if (index < 0) {
+        clearSelection();
+    } else {
+        setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+    }
+    m_quiet = false;
+    if (index >= 0) emit Click();
+}
+
+void ListBox::Clear() {
+    m_quiet = true;
+    clear();
+    m_quiet = false;
+    m_newIndex = -1;
+}
+
+void ListBox::mousePressEvent(QMouseEvent* e) {
+    // The selection follows the press, but the pick counts when the button is
+    // released over an item.
+    m_quiet = true;
+    QListWidget::mousePressEvent(e);
+    e->accept();
+}
+
+void ListBox::mouseReleaseEvent(QMouseEvent* e) {
+    QListWidget::mouseReleaseEvent(e);
+    e->accept();
+    const bool wasPress = m_quiet;
+    m_quiet = false;
+    if (!wasPress) return;
+    const QListWidgetItem* it = itemAt(e->position().toPoint());
+    if (it && row(it) == ListIndex()) emit Click();
+}
+
+void ListBox::mouseDoubleClickEvent(QMouseEvent* e) {
+    // The first click of a double-click has already picked the item.
+    e->accept();
+}
+
+// ---------------------------------------------------------------- TextBox
+
+TextBox::TextBox(QWidget* parent, int index, bool multiLine) : QWidget(parent), m_index(index), m_multiLine(multiLine) {
+    keepMouseEvents(this);
+    auto* lay = new QVBoxLayout(this);
+    lay->setContentsMargins(0, 0, 0, 0);
+    QPalette p = palette();
+    p.setColor(QPalette::Base, kParchment);
+    p.setColor(QPalette::Text, Qt::black);
+    QWidget* ed;
+    if (multiLine) {
+        m_multi = new QPlainTextEdit(this);
+        m_multi->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        m_multi->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        m_multi->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        m_multi->setTabChangesFocus(true);
+        m_multi->document()->setDocumentMargin(1);
+        ed = m_multi;
+    } else {
+        m_line = new QLineEdit(this);
+        m_line->setMaxLength(std::numeric_limits<int>::max());
+        m_line->setTextMargins(0, 0, 0, 0);
+        ed = m_line;
+    }
+    ed->setPalette(p);
+    ed->setAttribute(Qt::WA_NoMousePropagation);
+    ed->installEventFilter(this);
+    lay->addWidget(ed);
+    setFocusProxy(ed);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+QWidget* TextBox::editor() const { return m_multi ? static_cast<QWidget*>(m_multi) : m_line; }
+
+QString TextBox::text() const { return m_multi ? m_multi->toPlainText() : m_line->text(); }
+
+void TextBox::setText(const QString& t) {
+    if (m_multi) {
+        if (m_multi->toPlainText() != t) m_multi->setPlainText(t);
+    } else {
+        // A single-line box shows the text as given; line breaks stay in the text.
+        if (m_line->text() != t) m_line->setText(t);
+        m_line->setCursorPosition(0);
+    }
+}
+
+void TextBox::selectAll() {
+    if (m_multi) m_multi->selectAll();
+    else m_line->selectAll();
+}
+
+int TextBox::selStart() const {
+    if (m_multi) return m_multi->textCursor().selectionStart();
+    return m_line->hasSelectedText() ? m_line->selectionStart() : m_line->cursorPosition();
+}
+
+int TextBox::selLength() const {
+    if (m_multi) {
+        const QTextCursor c = m_multi->textCursor();
+        return c.selectionEnd() - c.selectionStart();
+    }
+    return int(m_line->selectedText().size());
+}
+
+bool TextBox::eventFilter(QObject* obj, QEvent* ev) {
+    if (obj == editor()) {
+        switch (ev->type()) {
+        case QEvent::FocusIn:
+            emit GotFocus(m_index);
+            break;
+        case QEvent::FocusOut:
+            emit LostFocus(m_index);
+            break;
+        case QEvent::KeyPress: {
+            auto* ke = static_cast<QKeyEvent*>(ev);
+            QString t = ke->text();
+            if (ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter) t = QStringLiteral("\r");
+            if (!t.isEmpty()) emit KeyPress(m_index, t.at(0).unicode());
+            if (!m_multiLine && (ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter)) {
+                // Enter adds nothing to a single-line box.
+                return true;
+            }
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(obj, ev);
+}
+
+// ---------------------------------------------------------------- PictureBox
+
+namespace {
+class PictureBoxClient : public QWidget {
+public:
+    PictureBoxClient(QWidget* parent, const QPixmap* bg, const QImage* pic) : QWidget(parent), m_bg(bg), m_pic(pic) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.fillRect(rect(), kParchment);
+        if (!m_bg->isNull()) p.drawPixmap(0, 0, *m_bg);
+        if (!m_pic->isNull()) {
+            QSize s = m_pic->size();
+            if (s.width() > width() || s.height() > height()) s.scale(size(), Qt::KeepAspectRatio);
+            const QRect target(QPoint((width() - s.width()) / 2, (height() - s.height()) / 2), s);
+            p.setRenderHint(QPainter::SmoothPixmapTransform);
+            p.drawImage(target, *m_pic);
+        }
+    }
+
+private:
+    const QPixmap* m_bg;
+    const QImage* m_pic;
+};
+}  // namespace
+
+PictureBox::PictureBox(QWidget* parent) : QFrame(parent) {
+    keepMouseEvents(this);
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setLineWidth(2);
+    setFocusPolicy(Qt::StrongFocus);
+    m_client = new PictureBoxClient(this, &m_background, &m_picture);
+    m_client->installEventFilter(this);
+    m_client->setGeometry(contentsRect());
+}
+
+void PictureBox::setBackground(const QPixmap& pm) {
+    m_background = pm;
+    m_client->update();
+}
+
+void PictureBox::setPicture(const QImage& img) {
+    m_picture = img;
+    m_client->update();
+}
+
+void PictureBox::clearPicture() {
+    m_picture = QImage();
+    m_client->update();
+}
+
+void PictureBox::resizeEvent(QResizeEvent* e) {
+    QFrame::resizeEvent(e);
+    m_client->setGeometry(contentsRect());
+}
+
+bool PictureBox::eventFilter(QObject* obj, QEvent* ev) {
+    if (obj == m_client) {
+        if (ev->type() == QEvent::MouseButtonDblClick) {
+            emit DblClick();
+            return true;
+        }
+        if (ev->type() == QEvent::MouseButtonRelease) {
+            emit Click();
+            return true;
+        }
+    }
+    return QFrame::eventFilter(obj, ev);
+}
