@@ -1,0 +1,678 @@
+#include "platform/db.h"
+
+#include <QFileInfo>
+#include <QHash>
+
+#include <sqlite3.h>
+
+#include <cmath>
+#include <limits>
+
+// ---------------------------------------------------------------------------
+// Errors and values
+
+DbError::DbError(int number, QString description)
+    : m_number(number), m_description(std::move(description)), m_what(m_description.toStdString()) {}
+
+DbValue DbValue::integer(std::int64_t v) {
+    DbValue r;
+    r.m_kind = Kind::Integer;
+    r.m_int = v;
+    return r;
+}
+
+DbValue DbValue::real(double v) {
+    DbValue r;
+    r.m_kind = Kind::Real;
+    r.m_real = v;
+    return r;
+}
+
+DbValue DbValue::text(const QString& v) {
+    DbValue r;
+    r.m_kind = Kind::Text;
+    r.m_text = v;
+    return r;
+}
+
+static DbError invalidUseOfNull() { return DbError(dbErrInvalidUseOfNull, QStringLiteral("Invalid use of Null")); }
+
+QString DbValue::toText() const {
+    switch (m_kind) {
+    case Kind::Null: throw invalidUseOfNull();
+    case Kind::Integer: return QString::number(m_int);
+    case Kind::Real: return QString::number(m_real, 'g', 15);
+    case Kind::Text: return m_text;
+    }
+    return {};
+}
+
+double DbValue::toNumber() const {
+    switch (m_kind) {
+    case Kind::Null: throw invalidUseOfNull();
+    case Kind::Integer: return static_cast<double>(m_int);
+    case Kind::Real: return m_real;
+    case Kind::Text: {
+        bool ok = false;
+        const double d = m_text.trimmed().toDouble(&ok);
+        if (!ok) throw DbError(dbErrTypeMismatch, QStringLiteral("Type mismatch"));
+        return d;
+    }
+    }
+    return 0;
+}
+
+template <typename T>
+static T toWhole(DbValue::Kind kind, std::int64_t i, double number) {
+    if (kind == DbValue::Kind::Integer) {
+        if (i < std::numeric_limits<T>::min() || i > std::numeric_limits<T>::max())
+            throw DbError(dbErrOverflow, QStringLiteral("Overflow"));
+        return static_cast<T>(i);
+    }
+    // Halves go to the even neighbour (the default rounding mode).
+    const double r = std::nearbyint(number);
+    if (!(r >= std::numeric_limits<T>::min() && r <= std::numeric_limits<T>::max()))
+        throw DbError(dbErrOverflow, QStringLiteral("Overflow"));
+    return static_cast<T>(r);
+}
+
+std::int32_t DbValue::toLong() const {
+    const double n = m_kind == Kind::Integer ? 0 : toNumber();
+    return toWhole<std::int32_t>(m_kind, m_int, n);
+}
+
+std::int16_t DbValue::toInteger() const {
+    const double n = m_kind == Kind::Integer ? 0 : toNumber();
+    return toWhole<std::int16_t>(m_kind, m_int, n);
+}
+
+bool DbValue::operator==(const DbValue& o) const {
+    if (m_kind != o.m_kind) return false;
+    switch (m_kind) {
+    case Kind::Null: return true;
+    case Kind::Integer: return m_int == o.m_int;
+    case Kind::Real: return m_real == o.m_real;
+    case Kind::Text: return m_text == o.m_text;
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------------------
+// Connection and schema
+
+struct DbTable {
+    QString name;                   // as the schema spells it
+    QString quoted;                 // "name", ready for SQL
+    QStringList columns;            // in the table's order
+    QStringList quotedColumns;
+    QHash<QString, int> byLowerName;
+
+    int column(const QString& n) const { return byLowerName.value(n.toLower(), -1); }
+};
+
+static QString quoteIdentifier(const QString& id) {
+    QString q = id;
+    q.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + q + QLatin1Char('"');
+}
+
+struct DbConnection {
+    sqlite3* db = nullptr;
+    QString path;
+    bool open = false;
+    bool inTransaction = false;
+    std::uint64_t generation = 1;   // bumped by every write
+    QHash<QString, sqlite3_stmt*> statements;
+    QHash<QString, std::shared_ptr<const DbTable>> tables;
+
+    ~DbConnection() { shut(); }
+
+    [[noreturn]] void fail(int rc) const {
+        const char* msg = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+        throw DbError(rc & 0xff, QString::fromUtf8(msg));
+    }
+
+    void check(int rc) const {
+        if (rc != SQLITE_OK && rc != SQLITE_ROW && rc != SQLITE_DONE) fail(rc);
+    }
+
+    void requireOpen() const {
+        if (!open) throw DbError(dbErrObjectClosed, QStringLiteral("The database is closed."));
+    }
+
+    // A prepared statement kept for the connection's life, reset and unbound.
+    sqlite3_stmt* prepared(const QString& sql) {
+        requireOpen();
+        if (sqlite3_stmt* s = statements.value(sql)) {
+            sqlite3_reset(s);
+            sqlite3_clear_bindings(s);
+            return s;
+        }
+        sqlite3_stmt* s = nullptr;
+        const QByteArray utf8 = sql.toUtf8();
+        const int rc = sqlite3_prepare_v3(db, utf8.constData(), int(utf8.size()), SQLITE_PREPARE_PERSISTENT, &s, nullptr);
+        if (rc != SQLITE_OK) {
+            sqlite3_finalize(s);
+            fail(rc);
+        }
+        statements.insert(sql, s);
+        return s;
+    }
+
+    void exec(const char* sql) {
+        requireOpen();
+        check(sqlite3_exec(db, sql, nullptr, nullptr, nullptr));
+    }
+
+    void begin(bool write) {
+        if (inTransaction) return;
+        exec(write ? "BEGIN IMMEDIATE" : "BEGIN");
+        inTransaction = true;
+    }
+
+    std::shared_ptr<const DbTable> table(const QString& name) {
+        requireOpen();
+        const QString key = name.toLower();
+        if (auto t = tables.value(key)) return t;
+        sqlite3_stmt* s = prepared(QStringLiteral(
+            "SELECT name FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE"));
+        const QByteArray utf8 = name.toUtf8();
+        sqlite3_bind_text(s, 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+        const int rc = sqlite3_step(s);
+        check(rc);
+        if (rc != SQLITE_ROW) {
+            sqlite3_reset(s);
+            throw DbError(dbErrTableNotFound,
+                          QStringLiteral("The table '%1' does not exist in '%2'.").arg(name, path));
+        }
+        auto t = std::make_shared<DbTable>();
+        t->name = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0)),
+                                    sqlite3_column_bytes(s, 0));
+        sqlite3_reset(s);
+        t->quoted = quoteIdentifier(t->name);
+        // The column names, in the table's order, as "SELECT *" delivers them.
+        sqlite3_stmt* cols = prepared(QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(t->quoted));
+        const int n = sqlite3_column_count(cols);
+        for (int i = 0; i < n; ++i) {
+            const QString c = QString::fromUtf8(sqlite3_column_name(cols, i));
+            t->byLowerName.insert(c.toLower(), int(t->columns.size()));
+            t->columns << c;
+            t->quotedColumns << quoteIdentifier(c);
+        }
+        tables.insert(key, t);
+        return t;
+    }
+
+    // Stops every running query on the connection, the recordsets' included,
+    // so that the transaction can end.
+    void resetAll() {
+        for (sqlite3_stmt* s = sqlite3_next_stmt(db, nullptr); s; s = sqlite3_next_stmt(db, s))
+            if (sqlite3_stmt_busy(s)) sqlite3_reset(s);
+    }
+
+    // Releases the file: rolls back an open transaction, finalizes the kept
+    // statements and closes. Statements still held by recordsets are finalized
+    // by them; SQLite keeps the connection until the last one goes.
+    void shut() {
+        if (!db) return;
+        resetAll();
+        if (inTransaction) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        inTransaction = false;
+        for (sqlite3_stmt* s : std::as_const(statements)) sqlite3_finalize(s);
+        statements.clear();
+        sqlite3_close_v2(db);
+        db = nullptr;
+        open = false;
+    }
+};
+
+static void bindValue(sqlite3_stmt* s, int index, const DbValue& v) {
+    switch (v.kind()) {
+    case DbValue::Kind::Null: sqlite3_bind_null(s, index); break;
+    case DbValue::Kind::Integer: sqlite3_bind_int64(s, index, v.integerValue()); break;
+    case DbValue::Kind::Real: sqlite3_bind_double(s, index, v.realValue()); break;
+    case DbValue::Kind::Text: {
+        const QByteArray utf8 = v.textValue().toUtf8();
+        sqlite3_bind_text(s, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    }
+}
+
+static DbValue columnValue(sqlite3_stmt* s, int i) {
+    switch (sqlite3_column_type(s, i)) {
+    case SQLITE_NULL: return DbValue::null();
+    case SQLITE_INTEGER: return DbValue::integer(sqlite3_column_int64(s, i));
+    case SQLITE_FLOAT: return DbValue::real(sqlite3_column_double(s, i));
+    default: {
+        const char* p = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
+        return DbValue::text(QString::fromUtf8(p, sqlite3_column_bytes(s, i)));
+    }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Engine and database
+
+DBEngine& GetDBEngine() {
+    static DBEngine engine;
+    return engine;
+}
+
+std::unique_ptr<Database> DBEngine::OpenDatabase(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists())
+        throw DbError(dbErrFileNotFound, QStringLiteral("Could not find file '%1'.").arg(path));
+    if (!info.isFile())
+        throw DbError(dbErrCannotOpen, QStringLiteral("'%1' is not a database file.").arg(path));
+
+    auto conn = std::make_shared<DbConnection>();
+    conn->path = path;
+    const QByteArray name = path.toUtf8();
+    // Read and write, never create.
+    const int rc = sqlite3_open_v2(name.constData(), &conn->db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString why = conn->db ? QString::fromUtf8(sqlite3_errmsg(conn->db)) : QString::fromUtf8(sqlite3_errstr(rc));
+        throw DbError(rc & 0xff, QStringLiteral("Could not open '%1': %2.").arg(path, why));
+    }
+    conn->open = true;
+    sqlite3_busy_timeout(conn->db, kBusyTimeoutMs);
+    sqlite3_extended_result_codes(conn->db, 0);
+    // Make sure the file really is a database before anything else is done with it.
+    sqlite3_stmt* probe = nullptr;
+    int prc = sqlite3_prepare_v2(conn->db, "SELECT count(*) FROM sqlite_master", -1, &probe, nullptr);
+    if (prc == SQLITE_OK) prc = sqlite3_step(probe);
+    sqlite3_finalize(probe);
+    if (prc != SQLITE_ROW) {
+        const QString why = QString::fromUtf8(sqlite3_errmsg(conn->db));
+        throw DbError(prc & 0xff, QStringLiteral("Could not open '%1': %2.").arg(path, why));
+    }
+    return std::unique_ptr<Database>(new Database(std::move(conn)));
+}
+
+Database::Database(std::shared_ptr<DbConnection> conn) : m_conn(std::move(conn)) {}
+
+Database::~Database() {
+    if (m_conn) m_conn->shut();
+}
+
+std::unique_ptr<Recordset> Database::OpenRecordset(const QString& table, int type) {
+    m_conn->requireOpen();
+    if (type != dbOpenSnapshot && type != dbOpenDynaset)
+        throw DbError(dbErrBadRecordsetType, QStringLiteral("Invalid recordset type %1.").arg(type));
+    auto t = m_conn->table(table);
+    // The operation's transaction starts with its first table; a writer takes
+    // the write lock at once so that it waits for a sibling's lock up front.
+    m_conn->begin(type == dbOpenDynaset);
+    return std::unique_ptr<Recordset>(new Recordset(m_conn, std::move(t), type));
+}
+
+void Database::Close() {
+    if (!m_conn->open) return;
+    if (m_conn->inTransaction) {
+        m_conn->resetAll();
+        m_conn->exec("COMMIT");
+        m_conn->inTransaction = false;
+    }
+    m_conn->shut();
+}
+
+// ---------------------------------------------------------------------------
+// Recordset
+
+Recordset::Recordset(std::shared_ptr<DbConnection> conn, std::shared_ptr<const DbTable> table, int type)
+    : m_conn(std::move(conn)), m_table(std::move(table)), m_type(type) {
+    m_buffer.resize(m_table->columns.size());
+    // Like a freshly opened recordset of any engine: on the first row, or at
+    // the end when the table is empty.
+    if (seek(CursorKind::Walk, -1, 0, std::nullopt)) {
+        m_eof = false;
+    } else {
+        m_eof = true;
+    }
+}
+
+Recordset::~Recordset() { finalizeStatements(); }
+
+void Recordset::finalizeStatements() {
+    m_cursor = nullptr;
+    m_cursorKind = CursorKind::None;
+    m_cursorOnCurrent = false;
+    // Valid even after the database was closed: SQLite keeps the connection
+    // until its last statement is finalized.
+    for (sqlite3_stmt* s : std::as_const(m_statements)) sqlite3_finalize(s);
+    m_statements.clear();
+}
+
+sqlite3_stmt* Recordset::cursorStatement(const QString& sql) {
+    if (sqlite3_stmt* s = m_statements.value(sql)) {
+        sqlite3_reset(s);
+        sqlite3_clear_bindings(s);
+        return s;
+    }
+    sqlite3_stmt* s = nullptr;
+    const QByteArray utf8 = sql.toUtf8();
+    const int rc = sqlite3_prepare_v3(m_conn->db, utf8.constData(), int(utf8.size()), SQLITE_PREPARE_PERSISTENT, &s, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_finalize(s);
+        m_conn->fail(rc);
+    }
+    m_statements.insert(sql, s);
+    return s;
+}
+
+void Recordset::checkOpen() const {
+    if (!m_open) throw DbError(dbErrObjectClosed, QStringLiteral("The recordset is closed."));
+    m_conn->requireOpen();
+}
+
+void Recordset::checkUpdatable() const {
+    if (m_type != dbOpenDynaset)
+        throw DbError(dbErrReadOnly, QStringLiteral("The recordset of '%1' cannot be updated.").arg(m_table->name));
+}
+
+void Recordset::requireCurrent() const {
+    if (!m_hasCurrent) throw DbError(dbErrNoCurrentRecord, QStringLiteral("No current record."));
+    if (m_currentDeleted) throw DbError(dbErrRecordDeleted, QStringLiteral("Record is deleted."));
+}
+
+bool Recordset::cursorLive() const {
+    return m_cursor && m_cursorOnCurrent && m_cursorGeneration == m_conn->generation;
+}
+
+void Recordset::dropCursor() {
+    if (m_cursor) sqlite3_reset(m_cursor);
+    m_cursor = nullptr;
+    m_cursorKind = CursorKind::None;
+    m_cursorOnCurrent = false;
+}
+
+bool Recordset::stepCursor() {
+    const int rc = sqlite3_step(m_cursor);
+    if (rc == SQLITE_ROW) {
+        m_rowid = sqlite3_column_int64(m_cursor, 0);
+        m_hasCurrent = true;
+        m_currentDeleted = false;
+        m_cursorOnCurrent = true;
+        return true;
+    }
+    sqlite3_reset(m_cursor);
+    m_cursorOnCurrent = false;
+    if (rc != SQLITE_DONE) m_conn->fail(rc);
+    return false;
+}
+
+bool Recordset::seek(CursorKind kind, int findColumn, std::int64_t findValue, std::optional<std::int64_t> afterRowid) {
+    QString sql = QStringLiteral("SELECT rowid, * FROM ") + m_table->quoted;
+    if (kind == CursorKind::Find) {
+        sql += QStringLiteral(" WHERE ") + m_table->quotedColumns[findColumn] + QStringLiteral(" = ?1");
+        if (afterRowid) sql += QStringLiteral(" AND rowid > ?2");
+    } else if (afterRowid) {
+        sql += QStringLiteral(" WHERE rowid > ?2");
+    }
+    sql += QStringLiteral(" ORDER BY rowid");
+
+    dropCursor();
+    sqlite3_stmt* s = cursorStatement(sql);
+    if (kind == CursorKind::Find) sqlite3_bind_int64(s, 1, findValue);
+    if (afterRowid) sqlite3_bind_int64(s, 2, *afterRowid);
+    m_cursor = s;
+    m_cursorKind = kind;
+    m_cursorColumn = findColumn;
+    m_cursorValue = findValue;
+    m_cursorGeneration = m_conn->generation;
+    const bool found = stepCursor();
+    if (!found) {
+        m_cursor = nullptr;
+        m_cursorKind = CursorKind::None;
+    }
+    return found;
+}
+
+void Recordset::MoveFirst() {
+    checkOpen();
+    m_editMode = EditMode::None;
+    if (!seek(CursorKind::Walk, -1, 0, std::nullopt)) {
+        m_eof = true;
+        m_hasCurrent = false;
+        throw DbError(dbErrNoCurrentRecord, QStringLiteral("No current record."));
+    }
+    m_eof = false;
+}
+
+void Recordset::MoveNext() {
+    checkOpen();
+    m_editMode = EditMode::None;
+    if (m_eof || !m_hasCurrent) throw DbError(dbErrNoCurrentRecord, QStringLiteral("No current record."));
+    bool found;
+    if (cursorLive() && m_cursorKind == CursorKind::Walk) {
+        found = stepCursor();
+        if (!found) {
+            m_cursor = nullptr;
+            m_cursorKind = CursorKind::None;
+        }
+    } else {
+        found = seek(CursorKind::Walk, -1, 0, m_rowid);
+    }
+    if (!found) {
+        m_eof = true;
+        m_hasCurrent = false;
+    }
+}
+
+void Recordset::parseCriteria(const QString& criteria, int* column, std::int64_t* value) const {
+    const auto bad = [&]() {
+        return DbError(dbErrBadCriteria,
+                       QStringLiteral("Unsupported search criteria '%1'; expected a column name, \" = \" and a whole number.")
+                           .arg(criteria));
+    };
+    const int n = int(criteria.size());
+    int i = 0;
+    const auto isStart = [](QChar c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c == u'_'; };
+    const auto isDigit = [](QChar c) { return c >= u'0' && c <= u'9'; };
+    if (i >= n || !isStart(criteria[i])) throw bad();
+    while (i < n && (isStart(criteria[i]) || isDigit(criteria[i]))) ++i;
+    const QString name = criteria.left(i);
+    if (criteria.mid(i, 3) != QLatin1String(" = ")) throw bad();
+    i += 3;
+    const int numStart = i;
+    if (i < n && criteria[i] == u'-') ++i;
+    const int digitsStart = i;
+    while (i < n && isDigit(criteria[i])) ++i;
+    if (i == digitsStart || i != n) throw bad();
+    bool ok = false;
+    const qlonglong v = criteria.mid(numStart).toLongLong(&ok);
+    if (!ok) throw bad();
+    const int c = m_table->column(name);
+    if (c < 0)
+        throw DbError(dbErrColumnNotFound,
+                      QStringLiteral("The table '%1' has no column '%2'.").arg(m_table->name, name));
+    *column = c;
+    *value = v;
+}
+
+void Recordset::FindFirst(const QString& criteria) {
+    checkOpen();
+    int column;
+    std::int64_t value;
+    parseCriteria(criteria, &column, &value);
+    m_editMode = EditMode::None;
+    const bool hadCurrent = m_hasCurrent, wasDeleted = m_currentDeleted;
+    const std::int64_t oldRowid = m_rowid;
+    if (seek(CursorKind::Find, column, value, std::nullopt)) {
+        m_noMatch = false;
+        m_eof = false;
+    } else {
+        // No match: the position stays where it was.
+        m_noMatch = true;
+        m_hasCurrent = hadCurrent;
+        m_currentDeleted = wasDeleted;
+        m_rowid = oldRowid;
+    }
+}
+
+void Recordset::FindNext(const QString& criteria) {
+    checkOpen();
+    int column;
+    std::int64_t value;
+    parseCriteria(criteria, &column, &value);
+    m_editMode = EditMode::None;
+    const bool hadCurrent = m_hasCurrent, wasDeleted = m_currentDeleted;
+    const std::int64_t oldRowid = m_rowid;
+    bool found;
+    if (cursorLive() && m_cursorKind == CursorKind::Find && m_cursorColumn == column && m_cursorValue == value) {
+        found = stepCursor();
+        if (!found) {
+            m_cursor = nullptr;
+            m_cursorKind = CursorKind::None;
+        }
+    } else {
+        found = seek(CursorKind::Find, column, value,
+                     hadCurrent ? std::optional<std::int64_t>(oldRowid) : std::nullopt);
+    }
+    if (found) {
+        m_noMatch = false;
+        m_eof = false;
+    } else {
+        m_noMatch = true;
+        m_hasCurrent = hadCurrent;
+        m_currentDeleted = wasDeleted;
+        m_rowid = oldRowid;
+    }
+}
+
+Field Recordset::Fields(const QString& name) {
+    checkOpen();
+    const int c = m_table->column(name);
+    if (c < 0)
+        throw DbError(dbErrColumnNotFound, QStringLiteral("The table '%1' has no column '%2'.").arg(m_table->name, name));
+    return Field(this, c);
+}
+
+DbValue Recordset::readColumn(int column) {
+    checkOpen();
+    if (m_editMode != EditMode::None && m_buffer[column]) return *m_buffer[column];
+    if (m_editMode == EditMode::AddNew) return DbValue::null();
+    requireCurrent();
+    if (cursorLive()) return columnValue(m_cursor, column + 1);
+    // The row was reached before the last write on this connection: read it afresh.
+    sqlite3_stmt* s = m_conn->prepared(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1")
+                                           .arg(m_table->quotedColumns[column], m_table->quoted));
+    sqlite3_bind_int64(s, 1, m_rowid);
+    const int rc = sqlite3_step(s);
+    if (rc == SQLITE_ROW) {
+        DbValue v = columnValue(s, 0);
+        sqlite3_reset(s);
+        return v;
+    }
+    sqlite3_reset(s);
+    if (rc != SQLITE_DONE) m_conn->fail(rc);
+    throw DbError(dbErrRecordDeleted, QStringLiteral("Record is deleted."));
+}
+
+void Recordset::writeColumn(int column, const DbValue& v) {
+    checkOpen();
+    checkUpdatable();
+    if (m_editMode == EditMode::None)
+        throw DbError(dbErrUpdateWithoutEdit, QStringLiteral("Update or field change without AddNew or Edit."));
+    m_buffer[column] = v;
+}
+
+void Recordset::Edit() {
+    checkOpen();
+    checkUpdatable();
+    requireCurrent();
+    m_buffer.assign(m_buffer.size(), std::nullopt);
+    m_editMode = EditMode::Edit;
+}
+
+void Recordset::AddNew() {
+    checkOpen();
+    checkUpdatable();
+    m_buffer.assign(m_buffer.size(), std::nullopt);
+    m_editMode = EditMode::AddNew;
+}
+
+void Recordset::Update() {
+    checkOpen();
+    checkUpdatable();
+    if (m_editMode == EditMode::None)
+        throw DbError(dbErrUpdateWithoutEdit, QStringLiteral("Update or field change without AddNew or Edit."));
+    QStringList names;
+    std::vector<const DbValue*> values;
+    for (size_t i = 0; i < m_buffer.size(); ++i) {
+        if (!m_buffer[i]) continue;
+        names << m_table->quotedColumns[int(i)];
+        values.push_back(&*m_buffer[i]);
+    }
+    const EditMode mode = m_editMode;
+    if (mode == EditMode::Edit) requireCurrent();
+    if (names.isEmpty() && mode == EditMode::Edit) {
+        m_editMode = EditMode::None;
+        return;
+    }
+    QString sql;
+    if (mode == EditMode::AddNew) {
+        if (names.isEmpty()) {
+            sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(m_table->quoted);
+        } else {
+            QStringList marks;
+            for (int i = 1; i <= names.size(); ++i) marks << QStringLiteral("?%1").arg(i);
+            sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                      .arg(m_table->quoted, names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+        }
+    } else {
+        QStringList sets;
+        for (int i = 0; i < names.size(); ++i) sets << QStringLiteral("%1 = ?%2").arg(names[i]).arg(i + 1);
+        sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
+                  .arg(m_table->quoted, sets.join(QLatin1Char(',')))
+                  .arg(names.size() + 1);
+    }
+    if (m_cursor) sqlite3_reset(m_cursor);
+    m_cursorOnCurrent = false;
+    sqlite3_stmt* s = m_conn->prepared(sql);
+    for (size_t i = 0; i < values.size(); ++i) bindValue(s, int(i) + 1, *values[i]);
+    if (mode == EditMode::Edit) sqlite3_bind_int64(s, int(values.size()) + 1, m_rowid);
+    const int rc = sqlite3_step(s);
+    sqlite3_reset(s);
+    ++m_conn->generation;
+    if (rc != SQLITE_DONE) m_conn->fail(rc);
+    if (mode == EditMode::Edit && sqlite3_changes(m_conn->db) == 0) {
+        m_currentDeleted = true;
+        throw DbError(dbErrRecordDeleted, QStringLiteral("Record is deleted."));
+    }
+    m_editMode = EditMode::None;
+}
+
+void Recordset::Delete() {
+    checkOpen();
+    checkUpdatable();
+    requireCurrent();
+    m_editMode = EditMode::None;
+    if (m_cursor) sqlite3_reset(m_cursor);
+    m_cursorOnCurrent = false;
+    sqlite3_stmt* s = m_conn->prepared(QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(m_table->quoted));
+    sqlite3_bind_int64(s, 1, m_rowid);
+    const int rc = sqlite3_step(s);
+    sqlite3_reset(s);
+    ++m_conn->generation;
+    if (rc != SQLITE_DONE) m_conn->fail(rc);
+    // The position stays on the removed row's place.
+    m_currentDeleted = true;
+}
+
+void Recordset::Close() {
+    if (!m_open) return;
+    finalizeStatements();
+    m_editMode = EditMode::None;
+    m_open = false;
+}
+
+// ---------------------------------------------------------------------------
+// Field
+
+DbValue Field::Value() const { return m_rs->readColumn(m_column); }
+void Field::SetText(const QString& v) { m_rs->writeColumn(m_column, DbValue::text(v)); }
+void Field::SetLong(std::int32_t v) { m_rs->writeColumn(m_column, DbValue::integer(v)); }
+void Field::SetInteger(std::int16_t v) { m_rs->writeColumn(m_column, DbValue::integer(v)); }
+void Field::SetNull() { m_rs->writeColumn(m_column, DbValue::null()); }

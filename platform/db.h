@@ -1,0 +1,221 @@
+#pragma once
+// The database engine: a small record-at-a-time interface over an SQLite file.
+//
+// An operation opens the file, opens recordsets on plain table names, walks or
+// searches them, reads and writes fields by name, and closes. Everything it
+// changes belongs to one transaction: Database::Close() commits it, while a
+// Database that is destroyed without Close() (because an error was thrown)
+// rolls it back, so a failed operation leaves the file as it was.
+//
+// Every failure is thrown as a DbError carrying a number and a description.
+#include <QHash>
+#include <QString>
+
+#include <cstdint>
+#include <exception>
+#include <memory>
+#include <optional>
+#include <vector>
+
+struct sqlite3_stmt;
+
+// Numbers of the failures the engine itself raises. Failures reported by
+// SQLite carry SQLite's own result code (always below 1000).
+enum DbErrorNumber : int {
+    dbErrFileNotFound = 3001,
+    dbErrCannotOpen = 3002,
+    dbErrTableNotFound = 3003,
+    dbErrColumnNotFound = 3004,
+    dbErrBadCriteria = 3005,
+    dbErrNoCurrentRecord = 3006,
+    dbErrRecordDeleted = 3007,
+    dbErrReadOnly = 3008,
+    dbErrUpdateWithoutEdit = 3009,
+    dbErrObjectClosed = 3010,
+    dbErrBadRecordsetType = 3011,
+    dbErrInvalidUseOfNull = 3012,
+    dbErrTypeMismatch = 3013,
+    dbErrOverflow = 3014,
+};
+
+class DbError : public std::exception {
+public:
+    DbError(int number, QString description);
+    int number() const { return m_number; }
+    const QString& description() const { return m_description; }
+    const char* what() const noexcept override { return m_what.c_str(); }
+
+private:
+    int m_number;
+    QString m_description;
+    std::string m_what;
+};
+
+// A field's value as read: Null, a whole number, a real number or text.
+class DbValue {
+public:
+    enum class Kind { Null, Integer, Real, Text };
+
+    DbValue() = default;
+    static DbValue null() { return DbValue(); }
+    static DbValue integer(std::int64_t v);
+    static DbValue real(double v);
+    static DbValue text(const QString& v);
+
+    Kind kind() const { return m_kind; }
+    bool isNull() const { return m_kind == Kind::Null; }
+
+    // Conversions; each fails with dbErrInvalidUseOfNull on Null.
+    QString toText() const;
+    // A 32-bit whole number: reals round half to even, numeric text is read;
+    // fails with dbErrTypeMismatch (not a number) or dbErrOverflow (out of range).
+    std::int32_t toLong() const;
+    std::int16_t toInteger() const;
+
+    bool operator==(const DbValue& o) const;
+
+    // The stored value as it is, without conversion.
+    std::int64_t integerValue() const { return m_int; }
+    double realValue() const { return m_real; }
+    const QString& textValue() const { return m_text; }
+
+private:
+    double toNumber() const;
+    Kind m_kind = Kind::Null;
+    std::int64_t m_int = 0;
+    double m_real = 0;
+    QString m_text;
+};
+
+enum RecordsetType : int {
+    dbOpenDynaset = 2,   // updatable
+    dbOpenSnapshot = 4,  // read-only
+};
+
+class Recordset;
+struct DbConnection;
+struct DbTable;
+
+// One field of a recordset's current row (or of the row being edited).
+class Field {
+public:
+    DbValue Value() const;
+    void SetText(const QString& v);
+    void SetLong(std::int32_t v);
+    void SetInteger(std::int16_t v);
+    void SetNull();
+
+private:
+    friend class Recordset;
+    Field(Recordset* rs, int column) : m_rs(rs), m_column(column) {}
+    Recordset* m_rs;
+    int m_column;
+};
+
+class Recordset {
+public:
+    ~Recordset();
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
+
+    // True when the walk has gone past the last row (or the table is empty).
+    bool Eof() const { return m_eof; }
+    void MoveFirst();
+    void MoveNext();
+
+    // Criteria are exactly: a column name, " = ", a whole number in plain decimal.
+    void FindFirst(const QString& criteria);
+    void FindNext(const QString& criteria);
+    bool NoMatch() const { return m_noMatch; }
+
+    Field Fields(const QString& name);
+
+    void Edit();
+    void AddNew();
+    // Stores the row begun by Edit or AddNew. A new row's key is numbered by
+    // the engine. The current row stays where it was before AddNew.
+    void Update();
+    // Removes the current row; a following FindNext or MoveNext goes on from its place.
+    void Delete();
+    void Close();
+
+private:
+    friend class Database;
+    friend class Field;
+    Recordset(std::shared_ptr<DbConnection> conn, std::shared_ptr<const DbTable> table, int type);
+
+    enum class EditMode { None, Edit, AddNew };
+    enum class CursorKind { None, Walk, Find };
+
+    void checkOpen() const;
+    void checkUpdatable() const;
+    void requireCurrent() const;
+    DbValue readColumn(int column);
+    void writeColumn(int column, const DbValue& v);
+    // Runs a positioned query; true when it found a row (which becomes current).
+    bool seek(CursorKind kind, int findColumn, std::int64_t findValue, std::optional<std::int64_t> afterRowid);
+    bool stepCursor();
+    void dropCursor();
+    void finalizeStatements();
+    sqlite3_stmt* cursorStatement(const QString& sql);
+    bool cursorLive() const;
+    void parseCriteria(const QString& criteria, int* column, std::int64_t* value) const;
+
+    std::shared_ptr<DbConnection> m_conn;
+    std::shared_ptr<const DbTable> m_table;
+    int m_type;
+    bool m_open = true;
+
+    // Position: the current row's rowid, whether there is a current row, and
+    // whether it was deleted.
+    bool m_hasCurrent = false;
+    bool m_currentDeleted = false;
+    std::int64_t m_rowid = 0;
+    bool m_eof = true;
+    bool m_noMatch = false;
+
+    // The running query that produced the current row, stepped by MoveNext or
+    // FindNext while nothing has been written on the connection since.
+    sqlite3_stmt* m_cursor = nullptr;
+    QHash<QString, sqlite3_stmt*> m_statements;   // this recordset's own queries
+    CursorKind m_cursorKind = CursorKind::None;
+    int m_cursorColumn = -1;
+    std::int64_t m_cursorValue = 0;
+    std::uint64_t m_cursorGeneration = 0;
+    bool m_cursorOnCurrent = false;
+
+    EditMode m_editMode = EditMode::None;
+    std::vector<std::optional<DbValue>> m_buffer;
+};
+
+class Database {
+public:
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    // type: dbOpenSnapshot (4) or dbOpenDynaset (2). The table must exist.
+    std::unique_ptr<Recordset> OpenRecordset(const QString& table, int type);
+    // Commits the operation's changes and closes the file. A Database destroyed
+    // without Close() rolls back everything done through it.
+    void Close();
+
+private:
+    friend class DBEngine;
+    explicit Database(std::shared_ptr<DbConnection> conn);
+    std::shared_ptr<DbConnection> m_conn;
+};
+
+// The engine object: one for the whole run, created by the first operation.
+class DBEngine {
+public:
+    // Opens an existing database file for reading and writing, shared with
+    // other programs; never creates it. Waits a short while for a sibling
+    // program's lock before failing.
+    std::unique_ptr<Database> OpenDatabase(const QString& path);
+
+    static constexpr int kBusyTimeoutMs = 2000;
+};
+
+// The engine object, created on first use.
+DBEngine& GetDBEngine();
