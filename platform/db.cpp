@@ -460,7 +460,7 @@ void Recordset::MoveNext() {
     }
 }
 
-void Recordset::parseCriteria(const QString& criteria, int* column, std::int64_t* value) const {
+DbCriteria ParseDbCriteria(const QString& criteria) {
     const auto bad = [&]() {
         return DbError(dbErrBadCriteria,
                        QStringLiteral("Unsupported search criteria '%1'; expected a column name, \" = \" and a whole number.")
@@ -472,7 +472,8 @@ void Recordset::parseCriteria(const QString& criteria, int* column, std::int64_t
     const auto isDigit = [](QChar c) { return c >= u'0' && c <= u'9'; };
     if (i >= n || !isStart(criteria[i])) throw bad();
     while (i < n && (isStart(criteria[i]) || isDigit(criteria[i]))) ++i;
-    const QString name = criteria.left(i);
+    DbCriteria result;
+    result.column = criteria.left(i);
     if (criteria.mid(i, 3) != QLatin1String(" = ")) throw bad();
     i += 3;
     const int numStart = i;
@@ -481,14 +482,19 @@ void Recordset::parseCriteria(const QString& criteria, int* column, std::int64_t
     while (i < n && isDigit(criteria[i])) ++i;
     if (i == digitsStart || i != n) throw bad();
     bool ok = false;
-    const qlonglong v = criteria.mid(numStart).toLongLong(&ok);
+    result.value = criteria.mid(numStart).toLongLong(&ok);
     if (!ok) throw bad();
-    const int c = m_table->column(name);
+    return result;
+}
+
+void Recordset::parseCriteria(const QString& criteria, int* column, std::int64_t* value) const {
+    const DbCriteria parsed = ParseDbCriteria(criteria);
+    const int c = m_table->column(parsed.column);
     if (c < 0)
         throw DbError(dbErrColumnNotFound,
-                      QStringLiteral("The table '%1' has no column '%2'.").arg(m_table->name, name));
+                      QStringLiteral("The table '%1' has no column '%2'.").arg(m_table->name, parsed.column));
     *column = c;
-    *value = v;
+    *value = parsed.value;
 }
 
 void Recordset::FindFirst(const QString& criteria) {

@@ -87,6 +87,16 @@ private:
     QString m_text;
 };
 
+// A search criterion split into its parts. Criteria are exactly: a column
+// name (a letter or "_", then letters, digits or "_"), " = ", and a whole
+// number in plain decimal with an optional minus sign, within 64 bits.
+// Anything else fails with dbErrBadCriteria; the column is not looked up here.
+struct DbCriteria {
+    QString column;
+    std::int64_t value = 0;
+};
+DbCriteria ParseDbCriteria(const QString& criteria);
+
 enum RecordsetType : int {
     dbOpenDynaset = 2,   // updatable
     dbOpenSnapshot = 4,  // read-only
