@@ -1,0 +1,178 @@
+#include "support/main_window_fixture.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidgetItem>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTimer>
+
+#include "frame/startup.h"
+#include "platform/file_chooser.h"
+#include "support/msgbox_recorder.h"
+
+void MainWindowFixture::SetUp() {
+    ASSERT_TRUE(m_dir.isValid());
+    glStartCreatureID = 0;
+    giStartupDone = 1;
+    m_endProgramCalls = 0;
+    frmMain::SetEndProgram([this] { ++m_endProgramCalls; });
+    MsgBoxRecorder::clear();
+}
+
+void MainWindowFixture::TearDown() {
+    DestroyMainWindow();
+    frmMain::SetEndProgram({});
+    SetFileChooser({});
+    glStartCreatureID = 0;
+}
+
+frmMain* MainWindowFixture::StartMainWindow(qint32 lStartCreatureID) {
+    glStartCreatureID = lStartCreatureID;
+    m_window = std::make_unique<frmMain>(programDir());
+    m_window->Form_Load();
+    m_window->show();
+    m_window->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
+    EXPECT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+    m_window->txtStatText[0]->setFocus();
+    QApplication::processEvents();
+    return m_window.get();
+}
+
+void MainWindowFixture::DestroyMainWindow() {
+    m_window.reset();
+    QApplication::processEvents();
+}
+
+namespace {
+QPoint centreOf(QWidget* widget, std::optional<QPoint> pos) { return pos ? *pos : widget->rect().center(); }
+
+QWidget* editorOf(TextBox* box) { return box->editor() ? box->editor() : box; }
+}  // namespace
+
+void MainWindowFixture::Click(QWidget* widget, std::optional<QPoint> pos) {
+    ASSERT_NE(widget, nullptr);
+    const QPoint p = centreOf(widget, pos);
+    QTest::mouseMove(widget, p);
+    QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, p);
+    QApplication::processEvents();
+}
+
+void MainWindowFixture::DoubleClick(QWidget* widget, std::optional<QPoint> pos) {
+    ASSERT_NE(widget, nullptr);
+    const QPoint p = centreOf(widget, pos);
+    QTest::mouseMove(widget, p);
+    QTest::mouseDClick(widget, Qt::LeftButton, Qt::NoModifier, p);
+    QApplication::processEvents();
+}
+
+void MainWindowFixture::ClickListItem(ListBox* list, int row) {
+    ASSERT_NE(list, nullptr);
+    ASSERT_TRUE(list->isVisible()) << "the list must be open to pick an item";
+    ASSERT_GE(row, 0);
+    ASSERT_LT(row, list->count());
+    QListWidgetItem* item = list->item(row);
+    list->scrollToItem(item);
+    const QPoint p = list->visualItemRect(item).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, p);
+    QApplication::processEvents();
+}
+
+int MainWindowFixture::RowOf(const ListBox* list, const QString& text) {
+    for (int i = 0; i < list->ListCount(); ++i)
+        if (list->List(i) == text) return i;
+    return -1;
+}
+
+void MainWindowFixture::FocusBox(TextBox* box) {
+    editorOf(box)->setFocus(Qt::MouseFocusReason);
+    QApplication::processEvents();
+}
+
+void MainWindowFixture::Type(TextBox* box, const QString& text) {
+    QTest::keyClicks(editorOf(box), text);
+    QApplication::processEvents();
+}
+
+void MainWindowFixture::PressKey(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    QWidget* target = QApplication::focusWidget();
+    if (!target) target = m_window.get();
+    QTest::keyClick(target, key, modifiers);
+    QApplication::processEvents();
+}
+
+void MainWindowFixture::WhenModalShown(std::function<void(QWidget* dialog)> fn) {
+    auto* timer = new QTimer(qApp);
+    timer->setInterval(10);
+    auto remaining = std::make_shared<int>(1000);  // give up after about ten seconds
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, fn, remaining] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (!dialog) {
+            if (--*remaining <= 0) {
+                ADD_FAILURE() << "no modal window came up";
+                timer->deleteLater();
+            }
+            return;
+        }
+        timer->stop();
+        timer->deleteLater();
+        fn(dialog);
+    });
+    timer->start();
+}
+
+void MainWindowFixture::ClickChild(QWidget* dialog, const char* name) {
+    auto* child = dialog->findChild<QWidget*>(QLatin1String(name));
+    if (!child) {
+        ADD_FAILURE() << "the modal window has no control " << name;
+        dialog->close();
+        return;
+    }
+    const QPoint p = child->rect().center();
+    QTest::mouseMove(child, p);
+    QTest::mouseClick(child, Qt::LeftButton, Qt::NoModifier, p);
+}
+
+void MainWindowFixture::AnswerInputBox(std::optional<QString> answer, QStringList* shown) {
+    WhenModalShown([answer, shown](QWidget* dialog) {
+        QWidget* input = dialog->findChild<QWidget*>(QStringLiteral("txtInput"));
+        QWidget* editor = nullptr;
+        if (auto* box = qobject_cast<TextBox*>(input)) editor = editorOf(box);
+        else editor = input;
+        if (shown) {
+            auto* instructions = dialog->findChild<Label*>(QStringLiteral("lblInstructions"));
+            shown->clear();
+            *shown << (instructions ? instructions->caption() : QString());
+            if (auto* box = qobject_cast<TextBox*>(input)) *shown << box->text();
+            else if (auto* line = qobject_cast<QLineEdit*>(input)) *shown << line->text();
+        }
+        if (!answer) {
+            ClickChild(dialog, "imgCancel");
+            return;
+        }
+        if (!editor) {
+            ADD_FAILURE() << "the text prompt has no text box";
+            ClickChild(dialog, "imgCancel");
+            return;
+        }
+        // The initial text is selected: typing replaces it, Backspace removes it.
+        QTest::keyClick(editor, Qt::Key_Backspace);
+        QTest::keyClicks(editor, *answer);
+        ClickChild(dialog, "imgOK");
+    });
+}
+
+void MainWindowFixture::AnswerAreYouSure(bool yes) {
+    WhenModalShown([yes](QWidget* dialog) { ClickChild(dialog, yes ? "imgYes" : "imgNo"); });
+}
+
+QStringList MainWindowFixture::MsgBoxTitles() { return MsgBoxRecorder::titles(); }
+
+QStringList MainWindowFixture::MsgBoxPrompts() {
+    QStringList prompts;
+    for (const auto& m : MsgBoxRecorder::shown()) prompts << m.prompt;
+    return prompts;
+}
+
+void MainWindowFixture::ClearMsgBoxes() { MsgBoxRecorder::clear(); }

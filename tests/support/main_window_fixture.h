@@ -1,0 +1,78 @@
+#pragma once
+// A main window on a temporary program folder, driven through its real widgets.
+//
+// Each test gets its own empty program folder (programDir()); the test fills it
+// (database, label settings file, help text) before it calls StartMainWindow(),
+// which creates frmMain, runs its start, shows it and puts the focus where the
+// program puts it. Ending the program is replaced by a counter, the file chooser
+// by whatever the test installs, and message boxes are recorded by the test main.
+#include <gtest/gtest.h>
+
+#include <QPoint>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "mainwindow/main_window.h"
+
+class MainWindowFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    QString programDir() const { return m_dir.path(); }
+    QString DatabasePath() const { return programDir() + QStringLiteral("/Ostravell.mdb"); }
+    QString CfgPath() const { return programDir() + QStringLiteral("/Ostravell.cfg"); }
+
+    // Creates the window with that start creature (0: none), runs Form_Load,
+    // shows it, waits until it is exposed and active, and gives txtStatText(0)
+    // the focus, as the program's start does.
+    frmMain* StartMainWindow(qint32 lStartCreatureID = 0);
+    frmMain* w() const { return m_window.get(); }
+    // Destroys the window (as the end of the program does).
+    void DestroyMainWindow();
+    // How often the program asked to end.
+    int EndProgramCalls() const { return m_endProgramCalls; }
+
+    // ---- user's hand (QTest events on the real widgets)
+    // Mouse click in the middle of a widget (or at pos), with events processed.
+    static void Click(QWidget* widget, std::optional<QPoint> pos = std::nullopt);
+    static void DoubleClick(QWidget* widget, std::optional<QPoint> pos = std::nullopt);
+    // Clicks a visible list's item by its row.
+    static void ClickListItem(ListBox* list, int row);
+    // Row of the first item with this text, -1 when none.
+    static int RowOf(const ListBox* list, const QString& text);
+    // Gives a text box the keyboard focus (through the real focus machinery).
+    static void FocusBox(TextBox* box);
+    // Types characters into a text box that has the focus.
+    static void Type(TextBox* box, const QString& text);
+    // A key press with modifiers to whatever widget has the focus (or the window).
+    void PressKey(Qt::Key key, Qt::KeyboardModifiers modifiers);
+
+    // ---- modal windows
+    // Runs fn on the next modal window once it is up (polled from a timer), so
+    // that a handler which opens it with exec() can be answered.
+    static void WhenModalShown(std::function<void(QWidget* dialog)> fn);
+    // Answers the next text prompt: types the text over the selected default and
+    // clicks OK; std::nullopt clicks Cancel. prompt, when given, receives the
+    // prompt and the initial text the dialog showed.
+    static void AnswerInputBox(std::optional<QString> answer, QStringList* shown = nullptr);
+    // Answers the next "Are you sure?" with Yes or No.
+    static void AnswerAreYouSure(bool yes);
+    // Clicks the named child of the modal window (its real button).
+    static void ClickChild(QWidget* dialog, const char* name);
+
+    // ---- messages
+    static QStringList MsgBoxTitles();
+    static QStringList MsgBoxPrompts();
+    static void ClearMsgBoxes();
+
+    QTemporaryDir m_dir;
+
+private:
+    std::unique_ptr<frmMain> m_window;
+    int m_endProgramCalls = 0;
+};
