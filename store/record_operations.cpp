@@ -1,0 +1,140 @@
+#include "store/record_operations.h"
+
+#include <algorithm>
+
+#include "platform/widgets.h"
+
+namespace {
+
+QString Title(const char* t) { return QString::fromLatin1(t); }
+
+// A new row with one text column set; the engine numbers it.
+void AddNamedRow(const StoreContext& ctx, const char* table, const QString& sName, const char* title) {
+    RunAccessCycle(ctx, Title(title), [&](Database& db) {
+        auto rs = db.OpenRecordset(QString::fromLatin1(table), dbOpenDynaset);
+        rs->AddNew();
+        rs->Fields(QStringLiteral("Name")).SetText(sName);
+        rs->Update();
+    });
+}
+
+// Changes one column of the first row with that ID; no such row changes nothing.
+template <typename SetColumn>
+void ChangeRow(const StoreContext& ctx, const char* table, const char* idColumn, qint32 id, const char* title,
+               SetColumn set) {
+    RunAccessCycle(ctx, Title(title), [&](Database& db) {
+        auto rs = db.OpenRecordset(QString::fromLatin1(table), dbOpenDynaset);
+        rs->FindFirst(IdCriteria(idColumn, id));
+        if (rs->NoMatch()) return;
+        rs->Edit();
+        set(*rs);
+        rs->Update();
+    });
+}
+
+// Deletes every row of the first table that matches, then the first matching
+// row of the second. Both stages belong to one transaction.
+void DeleteWithCascade(const StoreContext& ctx, const char* firstTable, const char* firstColumn,
+                       const char* secondTable, const char* secondColumn, qint32 id, const char* title) {
+    RunAccessCycle(ctx, Title(title), [&](Database& db) {
+        auto rs = db.OpenRecordset(QString::fromLatin1(firstTable), dbOpenDynaset);
+        const QString criteria = IdCriteria(firstColumn, id);
+        rs->FindFirst(criteria);
+        while (!rs->NoMatch()) {
+            rs->Delete();
+            rs->FindNext(criteria);
+        }
+        rs->Close();
+        rs = db.OpenRecordset(QString::fromLatin1(secondTable), dbOpenDynaset);
+        rs->FindFirst(IdCriteria(secondColumn, id));
+        if (!rs->NoMatch()) rs->Delete();
+    });
+}
+
+}  // namespace
+
+void AddCategory(const StoreContext& ctx, const QString& sName) {
+    AddNamedRow(ctx, "Categories", sName, kTitleAddCategory);
+}
+
+void AddRoster(const StoreContext& ctx, const QString& sName) { AddNamedRow(ctx, "Rosters", sName, kTitleAddRoster); }
+
+void AddCreature(const StoreContext& ctx, const QString& sName, ListBox* lstCategory) {
+    RunAccessCycle(ctx, Title(kTitleAddCreature), [&](Database& db) {
+        auto rs = db.OpenRecordset(QStringLiteral("Creatures"), dbOpenDynaset);
+        rs->AddNew();
+        rs->Fields(QStringLiteral("Name")).SetText(sName);
+        const int selected = lstCategory->ListIndex();
+        if (selected < 0) throw DbError(storeErrNoSelection, QStringLiteral("No category is selected."));
+        rs->Fields(QStringLiteral("IDCategory")).SetLong(lstCategory->ItemData(selected));
+        rs->Update();
+    });
+}
+
+void ChangeCategoryName(const StoreContext& ctx, const QString& sName, qint32 lCatID) {
+    ChangeRow(ctx, "Categories", "IDCategory", lCatID, kTitleChangeCategoryName,
+              [&](Recordset& rs) { rs.Fields(QStringLiteral("Name")).SetText(sName); });
+}
+
+void ChangeCreatureName(const StoreContext& ctx, const QString& sName, qint32 lCreatureID) {
+    ChangeRow(ctx, "Creatures", "IDCreature", lCreatureID, kTitleChangeCreatureName,
+              [&](Recordset& rs) { rs.Fields(QStringLiteral("Name")).SetText(sName); });
+}
+
+void ChangeCreatureCategory(const StoreContext& ctx, qint32 lCreatureID, qint32 lCatID) {
+    ChangeRow(ctx, "Creatures", "IDCreature", lCreatureID, kTitleChangeCreatureCategory,
+              [&](Recordset& rs) { rs.Fields(QStringLiteral("IDCategory")).SetLong(lCatID); });
+}
+
+qint32 GetCreatureCategoryID(const StoreContext& ctx, qint32 lCreatureID) {
+    qint32 result = -1;
+    RunAccessCycle(
+        ctx, Title(kTitleGetCreatureCategoryID),
+        [&](Database& db) {
+            auto rs = db.OpenRecordset(QStringLiteral("Creatures"), dbOpenDynaset);
+            rs->FindFirst(IdCriteria("IDCreature", lCreatureID));
+            if (!rs->NoMatch()) result = rs->Fields(QStringLiteral("IDCategory")).Value().toLong();
+        },
+        [&]() { result = -1; });
+    return result;
+}
+
+void DeleteCreature(const StoreContext& ctx, qint32 lCreatureID, OpenRoster& roster, RosterPanel& panel) {
+    DeleteWithCascade(ctx, "RosterList", "IDCreature", "Creatures", "IDCreature", lCreatureID, kTitleDeleteCreature);
+    RefreshRosterAfterCreatureDeletion(ctx, lCreatureID, roster, panel);
+}
+
+void DeleteCategory(const StoreContext& ctx, qint32 lCatID) {
+    DeleteWithCascade(ctx, "Creatures", "IDCategory", "Categories", "IDCategory", lCatID, kTitleDeleteCategory);
+}
+
+void DeleteRoster(const StoreContext& ctx, qint32 lRosterID) {
+    DeleteWithCascade(ctx, "RosterList", "IDRoster", "Rosters", "IDRoster", lRosterID, kTitleDeleteRoster);
+}
+
+void RefreshRosterAfterCreatureDeletion(const StoreContext& ctx, qint32 lCreatureID, OpenRoster& roster,
+                                        RosterPanel& panel) {
+    if (panel.lblRosterCurrent->caption().isEmpty()) return;
+    const qint16 top = roster.m_nRosterTop;
+    const int selected = panel.lstRoster->ListIndex();
+    if (selected >= 0) {
+        LoadRoster(ctx, panel.lstRoster->ItemData(selected), roster, panel);
+        for (qint16 i = 0; i < roster.m_nRosterCount; ++i) FitRosterEntryName(i, roster, panel);
+    } else {
+        // The open roster has no list item to be reloaded by (its creation
+        // failed to list it): drop the deleted creature's entries from memory
+        // instead, storing nothing.
+        for (qsizetype i = roster.m_alRosterCreatureID.size() - 1; i >= 0; --i) {
+            if (roster.m_alRosterCreatureID[i] != lCreatureID) continue;
+            roster.m_alRosterCreatureID.removeAt(i);
+            roster.m_asRosterName.removeAt(i);
+        }
+        roster.m_nRosterCount = qint16(roster.m_alRosterCreatureID.size());
+    }
+    roster.m_nRosterTop = top;
+    if (roster.m_nRosterTop != 0 && roster.m_nRosterCount - roster.m_nRosterTop < 8) --roster.m_nRosterTop;
+    // When several entries went, one step back is not enough: keep the offset
+    // inside the roster, as every other change of the roster does.
+    roster.m_nRosterTop = qint16(std::min<int>(roster.m_nRosterTop, std::max(0, roster.m_nRosterCount - 8)));
+    ShowRoster(roster, panel);
+}
