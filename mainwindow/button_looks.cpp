@@ -6,12 +6,12 @@
 #include "mainwindow/main_window.h"
 
 namespace {
-enum Look { kNormal = 0, kHover = 1, kPressed = 2 };
+constexpr int kNormal = LookNormal, kHover = LookHover, kPressed = LookPressed;
 
-QPixmap icons(int cell) { return frmImageStore::instance().cell(StoreGrid::clpIcons, cell); }
-QPixmap scroll(int cell) { return frmImageStore::instance().cell(StoreGrid::clpIconsScroll, cell); }
-QPixmap lockCell(int cell) { return frmImageStore::instance().cell(StoreGrid::clpIconsSave, cell); }
-QPixmap look(StoreArray a, int l) { return frmImageStore::instance().image(a, l); }
+QPixmap icons(int cell) { return frmImageStore::Instance().Cell(StoreGrid::clpIcons, cell); }
+QPixmap scrollCell(int cell) { return frmImageStore::Instance().Cell(StoreGrid::clpIconsScroll, cell); }
+QPixmap lockCell(int cell) { return frmImageStore::Instance().Cell(StoreGrid::clpIconsSave, cell); }
+QPixmap look(StoreArray a, int l) { return frmImageStore::Instance().Image(a, l); }
 }  // namespace
 
 void frmMain::ResetButtonImages() {
@@ -31,8 +31,8 @@ void frmMain::ResetButtonImages() {
         imgNew[size_t(i)]->setPicture(icons(9 * i + 1));
         imgDelete[size_t(i)]->setPicture(icons(9 * i + 2));
     }
-    imgRosterScroll[0]->setPicture(scroll(0));
-    imgRosterScroll[1]->setPicture(scroll(3));
+    imgRosterScroll[0]->setPicture(scrollCell(0));
+    imgRosterScroll[1]->setPicture(scrollCell(3));
 }
 
 void frmMain::Form_MouseMove(QPoint posPx) {
@@ -92,11 +92,11 @@ void frmMain::imgDelete_MouseDown(int Index) {
 }
 void frmMain::imgRosterScroll_MouseMove(int Index) {
     ResetButtonImages();
-    if (Index >= 0 && Index < 2) imgRosterScroll[size_t(Index)]->setPicture(scroll(3 * Index + 1));
+    if (Index >= 0 && Index < 2) imgRosterScroll[size_t(Index)]->setPicture(scrollCell(3 * Index + 1));
 }
 void frmMain::imgRosterScroll_MouseDown(int Index) {
     ResetButtonImages();
-    if (Index >= 0 && Index < 2) imgRosterScroll[size_t(Index)]->setPicture(scroll(3 * Index + 2));
+    if (Index >= 0 && Index < 2) imgRosterScroll[size_t(Index)]->setPicture(scrollCell(3 * Index + 2));
 }
 void frmMain::imgLock_MouseMove() {
     ResetButtonImages();

@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 
+#include "frame/button_store.h"
 #include "frame/geometry.h"
 #include "mainwindow/main_window.h"
 
@@ -21,6 +22,11 @@ frmMain::frmMain(const QString& programDir, QWidget* parent)
     setWindowTitle(QStringLiteral("The Ostravell"));
     CreateControls();
     ConnectHandlers();
+    const frmImageStore& store = frmImageStore::Instance();
+    setWindowIcon(store.Icon());
+    setBackground(store.MainBackground());
+    picRoster->setBackground(store.RosterBackground());
+    imgConceal->setPicture(store.ConcealPicture());
     // Key preview: the window sees every key before the control that has the focus.
     qApp->installEventFilter(this);
 }
