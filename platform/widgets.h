@@ -40,10 +40,12 @@ public:
     void setBackground(const QPixmap& pm);
     const QPixmap& background() const { return m_background; }
     // Fixed outer size in pixels: the window manager draws a frame of a fixed
-    // single border (3 px each side) and a 22 px caption, so the client area
-    // is the outer size less that frame.
+    // single border (3 px each side) and a caption bar of 19 px below the top
+    // border (22 px from the outer top edge to the client area), so the client
+    // area is the outer size less 6 px across and 25 px down: 644 x 480 outside
+    // leaves 638 x 455 inside.
     static constexpr int kFrameBorderPx = 3;
-    static constexpr int kCaptionPx = 22;
+    static constexpr int kCaptionPx = 19;
     void setOuterSizePx(int width, int height);
     void centreOnScreen();
 

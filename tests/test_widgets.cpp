@@ -1,0 +1,530 @@
+// The window layer's controls, driven through real widgets: list boxes (order,
+// item data, Click), labels (ampersands, self-sizing), text boxes (Enter, key
+// presses, length), picture buttons, and which mouse moves reach the window's
+// background.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRandomGenerator>
+#include <QScrollBar>
+#include <QTest>
+#include <algorithm>
+
+#include "platform/widgets.h"
+
+namespace {
+
+QStringList Items(const ListBox& list) {
+    QStringList out;
+    for (int i = 0; i < list.ListCount(); ++i) out << list.List(i);
+    return out;
+}
+
+// Shows a top-level window and waits until it is on screen and active.
+void ShowActive(QWidget* w) {
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    QApplication::setActiveWindow(w);
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+}
+
+// A list in a window, filled with items, Click counted with the selection seen
+// at the moment Click runs.
+struct ListWindow {
+    Form window;
+    ListBox* list;
+    std::vector<int> clicks;  // ListIndex() as seen inside each Click
+
+    explicit ListWindow(bool sorted, const QStringList& items) {
+        window.resize(300, 300);
+        list = new ListBox(&window, sorted);
+        list->setGeometry(10, 10, 200, 200);
+        for (const QString& s : items) list->AddItem(s);
+        QObject::connect(list, &ListBox::Click, [this] { clicks.push_back(list->ListIndex()); });
+    }
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------- list order and item data
+
+TEST(ListBoxOrder, SortedListIsCaseInsensitiveAndReportsWhereItemsGo) {
+    ListBox list(nullptr, true);
+    EXPECT_EQ(list.AddItem("zombie"), 0);
+    EXPECT_EQ(list.NewIndex(), 0);
+    EXPECT_EQ(list.AddItem("Orc"), 0);
+    EXPECT_EQ(list.AddItem("goblin"), 0);
+    EXPECT_EQ(list.AddItem("Bat"), 0);
+    EXPECT_EQ(Items(list), QStringList({"Bat", "goblin", "Orc", "zombie"}));
+
+    EXPECT_EQ(list.AddItem("ghoul"), 1);
+    EXPECT_EQ(list.NewIndex(), 1);
+    EXPECT_EQ(list.AddItem("Zebra"), 4);
+    EXPECT_EQ(list.NewIndex(), 4);
+    EXPECT_EQ(Items(list), QStringList({"Bat", "ghoul", "goblin", "Orc", "Zebra", "zombie"}));
+}
+
+TEST(ListBoxOrder, UnsortedListKeepsTheOrderOfAdding) {
+    ListBox list(nullptr, false);
+    for (const char* s : {"zombie", "Orc", "goblin", "Bat"}) {
+        const int i = list.AddItem(s);
+        EXPECT_EQ(i, list.ListCount() - 1);
+        EXPECT_EQ(list.NewIndex(), i);
+    }
+    EXPECT_EQ(Items(list), QStringList({"zombie", "Orc", "goblin", "Bat"}));
+}
+
+TEST(ListBoxOrder, ItemDataStaysWithItsItemWhenOthersAreInsertedBefore) {
+    ListBox list(nullptr, true);
+    const std::pair<const char*, qint32> rows[] = {
+        {"Wyvern", 7}, {"Ant", -3}, {"kobold", 2147483647}, {"Imp", -2147483647 - 1}, {"Dragon", 0}, {"imp", 12}};
+    for (const auto& [text, id] : rows) list.setItemData(list.AddItem(text), id);
+    ASSERT_EQ(list.ListCount(), 6);
+    for (const auto& [text, id] : rows) {
+        const int i = int(Items(list).indexOf(QString::fromLatin1(text)));
+        ASSERT_GE(i, 0) << text;
+        EXPECT_EQ(list.ItemData(i), id) << text;
+    }
+    // Out of range reads give nothing, and writes change nothing.
+    list.setItemData(99, 5);
+    EXPECT_EQ(list.ItemData(99), 0);
+    EXPECT_EQ(list.List(-1), QString());
+}
+
+TEST(ListBoxOrder, TenThousandItemsAddedOneByOneInRandomOrderEndSorted) {
+    QStringList names;
+    for (int i = 0; i < 10000; ++i) {
+        // Mixed case so the case-insensitive order differs from the plain one.
+        QString s = QStringLiteral("creature %1").arg(i, 5, 10, QLatin1Char('0'));
+        if (i % 3 == 0) s[0] = QLatin1Char('C');
+        if (i % 7 == 0) s = s.toUpper();
+        names << s;
+    }
+    QList<int> order(names.size());
+    std::iota(order.begin(), order.end(), 0);
+    QRandomGenerator rng(20240601);
+    std::shuffle(order.begin(), order.end(), rng);
+
+    ListBox list(nullptr, true);
+    for (int i : order) list.setItemData(list.AddItem(names[i]), i);
+
+    ASSERT_EQ(list.ListCount(), 10000);
+    for (int i = 0; i < list.ListCount(); ++i) {
+        EXPECT_EQ(list.List(i), names[list.ItemData(i)]) << i;
+        if (i > 0) {
+            ASSERT_LE(QString::compare(list.List(i - 1), list.List(i), Qt::CaseInsensitive), 0) << i;
+        }
+    }
+    EXPECT_EQ(list.ListIndex(), -1);
+}
+
+// ---------------------------------------------------------------- list Click
+
+TEST(ListBoxClick, ProgramSelectionRunsClickBeforeItReturns) {
+    ListWindow w(true, {"Orc", "Bat", "goblin"});
+    bool inside = false;
+    int seenDuringCall = -2;
+    QObject::connect(w.list, &ListBox::Click, [&] { inside = true; seenDuringCall = w.list->ListIndex(); });
+
+    w.list->setListIndex(2);
+    EXPECT_TRUE(inside);
+    EXPECT_EQ(seenDuringCall, 2);
+    EXPECT_EQ(w.clicks, std::vector<int>({2}));
+    EXPECT_EQ(w.list->ListIndex(), 2);
+
+    w.list->setListIndex(0);
+    EXPECT_EQ(w.clicks, std::vector<int>({2, 0}));
+
+    // Selecting none raises no Click; out-of-range indexes change nothing.
+    w.list->setListIndex(-1);
+    EXPECT_EQ(w.list->ListIndex(), -1);
+    w.list->setListIndex(3);
+    w.list->setListIndex(-2);
+    EXPECT_EQ(w.list->ListIndex(), -1);
+    EXPECT_EQ(w.clicks.size(), 2u);
+}
+
+TEST(ListBoxClick, ClickHandlerMaySelectInAnotherList) {
+    // The category list's Click fills the creature list and selects its first
+    // item, whose Click must run at once, inside the first.
+    Form window;
+    ListBox categories(&window, true), creatures(&window, true);
+    std::vector<QString> log;
+    QObject::connect(&categories, &ListBox::Click, [&] {
+        log.push_back("category " + categories.List(categories.ListIndex()));
+        creatures.Clear();
+        creatures.AddItem("Wolf");
+        creatures.AddItem("Bear");
+        creatures.setListIndex(0);
+        log.push_back("category done");
+    });
+    QObject::connect(&creatures, &ListBox::Click, [&] { log.push_back("creature " + creatures.List(creatures.ListIndex())); });
+    categories.AddItem("Animals");
+    categories.setListIndex(0);
+    EXPECT_EQ(log, std::vector<QString>({"category Animals", "creature Bear", "category done"}));
+}
+
+TEST(ListBoxClick, MousePickRaisesClickOnce) {
+    ListWindow w(true, {"Orc", "Bat", "goblin", "zombie"});
+    ShowActive(&w.window);
+    const QRect r = w.list->visualItemRect(w.list->item(2));
+    QTest::mouseClick(w.list->viewport(), Qt::LeftButton, {}, r.center());
+    EXPECT_EQ(w.list->ListIndex(), 2);
+    EXPECT_EQ(w.clicks, std::vector<int>({2}));
+
+    const QRect r0 = w.list->visualItemRect(w.list->item(0));
+    QTest::mouseClick(w.list->viewport(), Qt::LeftButton, {}, r0.center());
+    EXPECT_EQ(w.list->ListIndex(), 0);
+    EXPECT_EQ(w.clicks, std::vector<int>({2, 0}));
+}
+
+TEST(ListBoxClick, KeyboardMovesRaiseClickButFocusAloneDoesNot) {
+    ListWindow w(true, {"Orc", "Bat", "goblin", "zombie"});
+    QLineEdit other(&w.window);
+    other.setGeometry(220, 10, 60, 20);
+    ShowActive(&w.window);
+    other.setFocus();
+    QCoreApplication::processEvents();
+
+    // Taking the focus may make an item current, but selects nothing.
+    w.list->setFocus();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(w.list->hasFocus());
+    EXPECT_EQ(w.list->ListIndex(), -1);
+    EXPECT_TRUE(w.clicks.empty());
+
+    w.list->setListIndex(1);
+    ASSERT_EQ(w.clicks, std::vector<int>({1}));
+    QTest::keyClick(w.list, Qt::Key_Down);
+    EXPECT_EQ(w.list->ListIndex(), 2);
+    EXPECT_EQ(w.clicks, std::vector<int>({1, 2}));
+    QTest::keyClick(w.list, Qt::Key_Down);
+    QTest::keyClick(w.list, Qt::Key_Up);
+    EXPECT_EQ(w.list->ListIndex(), 2);
+    EXPECT_EQ(w.clicks, std::vector<int>({1, 2, 3, 2}));
+}
+
+TEST(ListBoxClick, ClearLeavesNothingSelected) {
+    ListWindow w(true, {"Orc", "Bat"});
+    w.list->setListIndex(1);
+    w.list->Clear();
+    EXPECT_EQ(w.list->ListCount(), 0);
+    EXPECT_EQ(w.list->ListIndex(), -1);
+    // Filling it again selects nothing and raises no Click.
+    w.list->AddItem("Imp");
+    w.list->AddItem("Ant");
+    EXPECT_EQ(w.list->ListIndex(), -1);
+    EXPECT_EQ(w.clicks, std::vector<int>({1}));
+    // Selecting the item now at the old index is a change and raises Click.
+    w.list->setListIndex(1);
+    EXPECT_EQ(w.clicks, std::vector<int>({1, 1}));
+    EXPECT_EQ(w.list->List(1), "Imp");
+}
+
+// ---------------------------------------------------------------- labels
+
+TEST(LabelCaption, AmpersandIsAnAccessKeyUnlessShownLiterally) {
+    Label keyed, literal;
+    literal.setLiteralAmpersand(true);
+    for (Label* l : {&keyed, &literal}) l->setCaption("Salt && &Pepper");
+    EXPECT_EQ(keyed.displayText(), "Salt & Pepper");
+    EXPECT_EQ(keyed.caption(), "Salt && &Pepper");
+    EXPECT_EQ(literal.displayText(), "Salt && &Pepper");
+}
+
+TEST(LabelCaption, DrawnTextFollowsTheAmpersandRule) {
+    // "&&" drawn by a label with access keys looks exactly like "&" drawn by a
+    // label that shows ampersands literally; "&&" drawn literally does not.
+    auto render = [](const QString& caption, bool literal) {
+        Label l;
+        SetProgramFont(&l);
+        l.setLiteralAmpersand(literal);
+        l.setCaption(caption);
+        l.resize(120, 24);
+        return l.grab().toImage();
+    };
+    EXPECT_EQ(render("A && B", false), render("A & B", true));
+    EXPECT_NE(render("A && B", true), render("A & B", true));
+    // With access keys, "&x" draws x (underlined), not the ampersand.
+    EXPECT_NE(render("&Save", false), render("&Save", true));
+}
+
+TEST(LabelSize, SelfSizingLabelTakesItsCaptionsSizeAndKeepsItsPlace) {
+    QWidget parent;
+    Label l(&parent);
+    QFont f(QString::fromLatin1(kProgramFace));
+    f.setPointSize(9);
+    l.setFont(f);
+    l.setLiteralAmpersand(true);
+    l.move(32, 144);
+    l.setAutoSize(true);
+    l.setCaption("Sizing label");
+    QFontMetrics fm(f);
+    EXPECT_EQ(l.size(), QSize(fm.horizontalAdvance("Sizing label"), fm.height()));
+
+    l.setCaption("A much longer caption & more");
+    EXPECT_EQ(l.width(), fm.horizontalAdvance("A much longer caption & more"));
+    EXPECT_EQ(l.pos(), QPoint(32, 144));
+
+    // A new font size resizes it too.
+    f.setPointSize(18);
+    f.setBold(true);
+    l.setFont(f);
+    const QFontMetrics big(f);
+    EXPECT_EQ(l.size(), QSize(big.horizontalAdvance("A much longer caption & more"), big.height()));
+    EXPECT_EQ(l.pos(), QPoint(32, 144));
+}
+
+TEST(LabelSize, AccessKeyLabelIsMeasuredWithoutTheMarker) {
+    Label l;
+    SetProgramFont(&l);
+    l.setAutoSize(true);
+    l.setCaption("R&&D &Lab");
+    EXPECT_EQ(l.width(), QFontMetrics(l.font()).horizontalAdvance("R&D Lab"));
+}
+
+TEST(LabelSize, OtherLabelsKeepTheirSize) {
+    Label l;
+    l.resize(105, 17);
+    l.setCaption("A caption much wider than one hundred and five pixels");
+    EXPECT_EQ(l.size(), QSize(105, 17));
+    l.setFont(QFont(QString::fromLatin1(kProgramFace), 30));
+    EXPECT_EQ(l.size(), QSize(105, 17));
+}
+
+// ---------------------------------------------------------------- text boxes
+
+namespace {
+struct BoxWindow {
+    Form window;
+    TextBox* single;
+    TextBox* multi;
+    std::vector<std::pair<int, int>> keys;  // (index, key ascii)
+
+    BoxWindow() {
+        window.resize(400, 200);
+        single = new TextBox(&window, 3, false);
+        single->setGeometry(10, 10, 177, 19);
+        multi = new TextBox(&window, 10, true);
+        multi->setGeometry(10, 40, 177, 107);
+        for (TextBox* b : {single, multi})
+            QObject::connect(b, &TextBox::KeyPress, [this](int i, int k) { keys.emplace_back(i, k); });
+    }
+};
+}  // namespace
+
+TEST(TextBoxKeys, EnterAddsNothingToASingleLineBox) {
+    BoxWindow w;
+    ShowActive(&w.window);
+    w.single->setFocus();
+    QTest::keyClicks(w.single->editor(), "ab");
+    QTest::keyClick(w.single->editor(), Qt::Key_Return);
+    QTest::keyClick(w.single->editor(), Qt::Key_Enter);
+    QTest::keyClicks(w.single->editor(), "c");
+    EXPECT_EQ(w.single->text(), "abc");
+    EXPECT_EQ(w.keys, (std::vector<std::pair<int, int>>{{3, 'a'}, {3, 'b'}, {3, 13}, {3, 13}, {3, 'c'}}));
+}
+
+TEST(TextBoxKeys, EnterStartsANewLineInAMultiLineBox) {
+    BoxWindow w;
+    ShowActive(&w.window);
+    w.multi->setFocus();
+    QTest::keyClicks(w.multi->editor(), "Fierce");
+    QTest::keyClick(w.multi->editor(), Qt::Key_Return);
+    QTest::keyClicks(w.multi->editor(), "and old");
+    EXPECT_EQ(w.multi->text(), "Fierce\nand old");
+    ASSERT_EQ(w.keys.size(), 14u);
+    EXPECT_EQ(w.keys[6], std::make_pair(10, 13));
+}
+
+TEST(TextBoxKeys, NoScrollBarsAndLongLinesWrap) {
+    BoxWindow w;
+    ShowActive(&w.window);
+    auto* edit = qobject_cast<QPlainTextEdit*>(w.multi->editor());
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(edit->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_EQ(edit->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_EQ(edit->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    w.multi->setText(QString(40, QLatin1Char('w')) + " " + QString(40, QLatin1Char('w')));
+    QCoreApplication::processEvents();
+    EXPECT_GT(edit->document()->documentLayout()->documentSize().height(), 1.0);
+    EXPECT_FALSE(edit->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(edit->horizontalScrollBar()->isVisible());
+}
+
+TEST(TextBoxKeys, NoLengthLimit) {
+    BoxWindow w;
+    ShowActive(&w.window);
+    const QString big(100000, QLatin1Char('x'));
+    for (TextBox* b : {w.single, w.multi}) {
+        b->setText(big);
+        EXPECT_EQ(b->text().size(), 100000);
+        b->setFocus();
+        QTest::keyClick(b->editor(), Qt::Key_End, b->multiLine() ? Qt::ControlModifier : Qt::NoModifier);
+        QTest::keyClicks(b->editor(), "yz");
+        EXPECT_EQ(b->text().size(), 100002);
+        EXPECT_TRUE(b->text().endsWith("yz"));
+    }
+}
+
+TEST(TextBoxKeys, SelectAllCoversTheWholeText) {
+    BoxWindow w;
+    for (TextBox* b : {w.single, w.multi}) {
+        b->setText("Armour class");
+        b->selectAll();
+        EXPECT_EQ(b->selStart(), 0);
+        EXPECT_EQ(b->selLength(), 12);
+    }
+}
+
+TEST(TextBoxFocus, GotFocusAndLostFocusCarryTheIndex) {
+    BoxWindow w;
+    std::vector<QString> log;
+    for (TextBox* b : {w.single, w.multi}) {
+        QObject::connect(b, &TextBox::GotFocus, [&](int i) { log.push_back(QStringLiteral("got %1").arg(i)); });
+        QObject::connect(b, &TextBox::LostFocus, [&](int i) { log.push_back(QStringLiteral("lost %1").arg(i)); });
+    }
+    ShowActive(&w.window);
+    w.single->setFocus();
+    QCoreApplication::processEvents();
+    w.multi->setFocus();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(log, std::vector<QString>({"got 3", "lost 3", "got 10"}));
+}
+
+// ---------------------------------------------------------------- mouse over controls
+
+namespace {
+struct MouseWindow {
+    Form window;
+    Label* label;
+    ListBox* list;
+    TextBox* box;
+    TextBox* multi;
+    PictureBox* picture;
+    Label* labelInPicture;
+    PictureButton* button;
+    std::vector<QPoint> formMoves;
+    int formDowns = 0;
+    int formClicks = 0;
+    std::vector<QString> buttonLog;
+
+    MouseWindow() {
+        window.resize(400, 300);
+        label = new Label(&window);
+        label->setCaption("Name");
+        label->setGeometry(10, 10, 100, 20);
+        list = new ListBox(&window, true);
+        list->setGeometry(10, 40, 100, 80);
+        for (const char* s : {"Orc", "Bat", "Imp", "Elf", "Yeti", "Troll", "Gnome", "Hag", "Ogre", "Wisp"}) list->AddItem(s);
+        box = new TextBox(&window, 0, false);
+        box->setGeometry(120, 10, 100, 19);
+        multi = new TextBox(&window, 10, true);
+        multi->setGeometry(120, 40, 100, 80);
+        picture = new PictureBox(&window);
+        picture->setGeometry(230, 10, 150, 150);
+        labelInPicture = new Label(picture->client());
+        labelInPicture->setCaption("Inside");
+        labelInPicture->setGeometry(10, 10, 60, 20);
+        button = new PictureButton(&window, 4);
+        button->setGeometry(10, 200, 72, 36);
+        QPixmap pm(72, 36);
+        pm.fill(Qt::red);
+        button->setPicture(pm);
+        QObject::connect(&window, &Form::MouseMove, [this](QPoint p) { formMoves.push_back(p); });
+        QObject::connect(&window, &Form::MouseDown, [this](QPoint) { ++formDowns; });
+        QObject::connect(&window, &Form::Click, [this] { ++formClicks; });
+        QObject::connect(button, &PictureButton::MouseMove, [this](int i) { buttonLog.push_back(QStringLiteral("move %1").arg(i)); });
+        QObject::connect(button, &PictureButton::MouseDown, [this](int i) { buttonLog.push_back(QStringLiteral("down %1").arg(i)); });
+        QObject::connect(button, &PictureButton::Click, [this](int i) { buttonLog.push_back(QStringLiteral("click %1").arg(i)); });
+    }
+    // Moves the pointer to a point of the window's client area, as the window
+    // system delivers it (to whatever control lies there).
+    void moveTo(QPoint p) { QTest::mouseMove(window.windowHandle(), p); }
+};
+}  // namespace
+
+TEST(MouseOverControls, OnlyTheBackgroundReachesTheWindowsMouseMove) {
+    MouseWindow w;
+    ShowActive(&w.window);
+    w.moveTo({300, 250});  // background
+    ASSERT_EQ(w.formMoves.size(), 1u);
+    EXPECT_EQ(w.formMoves.back(), QPoint(300, 250));
+
+    const QPoint overControls[] = {
+        {50, 20},    // label
+        {50, 60},    // list
+        {50, 110},   // list, lower rows
+        {150, 15},   // single-line text box
+        {150, 80},   // multi-line text box
+        {300, 100},  // picture box background
+        {250, 25},   // label inside the picture box
+        {40, 210},   // picture button
+    };
+    for (const QPoint& p : overControls) {
+        w.moveTo(p);
+        EXPECT_EQ(w.formMoves.size(), 1u) << p.x() << "," << p.y();
+    }
+    w.moveTo({390, 290});
+    ASSERT_EQ(w.formMoves.size(), 2u);
+    EXPECT_EQ(w.formMoves.back(), QPoint(390, 290));
+}
+
+TEST(MouseOverControls, ClicksOnControlsAreNotClicksOnTheBackground) {
+    MouseWindow w;
+    ShowActive(&w.window);
+    for (const QPoint& p : {QPoint(50, 20), QPoint(50, 60), QPoint(150, 15), QPoint(300, 100), QPoint(40, 210)}) {
+        QTest::mouseClick(w.window.windowHandle(), Qt::LeftButton, {}, p);
+    }
+    EXPECT_EQ(w.formClicks, 0);
+    EXPECT_EQ(w.formDowns, 0);
+    QTest::mouseClick(w.window.windowHandle(), Qt::LeftButton, {}, QPoint(300, 250));
+    EXPECT_EQ(w.formDowns, 1);
+    EXPECT_EQ(w.formClicks, 1);
+}
+
+TEST(PictureButtonEvents, MoveDownAndClickCarryTheIndex) {
+    MouseWindow w;
+    ShowActive(&w.window);
+    w.moveTo({40, 210});
+    w.moveTo({41, 211});
+    EXPECT_EQ(w.buttonLog, std::vector<QString>({"move 4", "move 4"}));
+    w.buttonLog.clear();
+
+    QTest::mouseClick(w.window.windowHandle(), Qt::LeftButton, {}, QPoint(41, 211));
+    EXPECT_EQ(w.buttonLog, std::vector<QString>({"down 4", "click 4"}));
+    w.buttonLog.clear();
+
+    // Any mouse button presses it.
+    QTest::mousePress(w.window.windowHandle(), Qt::RightButton, {}, QPoint(41, 211));
+    EXPECT_EQ(w.buttonLog, std::vector<QString>({"down 4"}));
+    QTest::mouseRelease(w.window.windowHandle(), Qt::RightButton, {}, QPoint(41, 211));
+    w.buttonLog.clear();
+
+    // Released away from the button: pressed, but no click. The button keeps
+    // the mouse while it is held, so the window's background sees nothing.
+    QTest::mousePress(w.window.windowHandle(), Qt::LeftButton, {}, QPoint(41, 211));
+    QTest::mouseRelease(w.window.windowHandle(), Qt::LeftButton, {}, QPoint(300, 250));
+    ASSERT_FALSE(w.buttonLog.empty());
+    EXPECT_EQ(w.buttonLog.front(), "down 4");
+    EXPECT_EQ(std::count(w.buttonLog.begin(), w.buttonLog.end(), QString("click 4")), 0);
+    EXPECT_EQ(w.formClicks, 0);
+    EXPECT_TRUE(w.formMoves.empty());
+}
+
+TEST(PictureButtonEvents, ShowsItsPictureFromTheTopLeftCorner) {
+    Form window;
+    PictureButton b(&window);
+    b.setGeometry(0, 0, 20, 20);
+    QPixmap pm(20, 20);
+    pm.fill(QColor(10, 200, 30));
+    b.setPicture(pm);
+    EXPECT_EQ(b.picture().toImage(), pm.toImage());
+    const QImage shown = b.grab().toImage();
+    EXPECT_EQ(shown.pixelColor(0, 0), QColor(10, 200, 30));
+    EXPECT_EQ(shown.pixelColor(19, 19), QColor(10, 200, 30));
+    EXPECT_EQ(b.focusPolicy(), Qt::NoFocus);
+}
