@@ -21,6 +21,8 @@
 #include <functional>
 
 #include "platform/widgets.h"
+#include "store/creature_sheet.h"
+#include "store/roster_entries.h"
 
 class frmMain : public Form {
     Q_OBJECT
@@ -81,6 +83,11 @@ public:
     QList<qint32> m_alRosterCreatureID;
     qint16 m_nRosterCount = 0;
     qint16 m_nRosterTop = 0;
+    // Which creature's record the sheet holds, so a save never writes one
+    // creature's sheet into another's row.
+    SheetRecord m_sheetRecord;
+    // Entries of the open roster that its load could not read (kept by saves).
+    UnreadRosterEntries m_rosterUnread;
 
     // ---- layout and looks
     void ArrangeControls();
