@@ -3,6 +3,7 @@
 #include <QIcon>
 #include <memory>
 
+#include "frame/splash.h"
 #include "frame/startup.h"
 #include "mainwindow/main_window.h"
 #include "platform/single_instance.h"
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
     std::unique_ptr<frmMain> mainWindow;
     StartupSteps steps;
     steps.anotherInstanceRunning = [] { return AnotherInstanceRunning(); };
+    steps.showSplashModal = [&] { ShowSplash(programDir); };
     steps.showMainWindow = [&] {
         mainWindow = std::make_unique<frmMain>(programDir);
         mainWindow->Form_Load();

@@ -83,7 +83,7 @@ void Form::paintEvent(QPaintEvent*) {
 void Form::mouseMoveEvent(QMouseEvent* e) { emit MouseMove(e->position().toPoint()); }
 
 void Form::mousePressEvent(QMouseEvent* e) {
-    m_pressed = true;
+    m_pressed = e->button() == Qt::LeftButton;
     emit MouseDown(e->position().toPoint());
 }
 
@@ -119,7 +119,8 @@ void PictureButton::mouseMoveEvent(QMouseEvent* e) {
 
 void PictureButton::mousePressEvent(QMouseEvent* e) {
     e->accept();
-    m_pressed = true;
+    // Any mouse button presses the button; only the primary one clicks it.
+    m_pressed = e->button() == Qt::LeftButton;
     emit MouseDown(m_index);
 }
 
@@ -215,7 +216,7 @@ void Label::changeEvent(QEvent* e) {
 
 void Label::mousePressEvent(QMouseEvent* e) {
     e->accept();
-    m_pressed = true;
+    m_pressed = e->button() == Qt::LeftButton;
 }
 
 void Label::mouseReleaseEvent(QMouseEvent* e) {
@@ -228,7 +229,7 @@ void Label::mouseReleaseEvent(QMouseEvent* e) {
 void Label::mouseDoubleClickEvent(QMouseEvent* e) {
     e->accept();
     m_pressed = false;
-    emit DblClick(m_index);
+    if (e->button() == Qt::LeftButton) emit DblClick(m_index);
 }
 
 void Label::mouseMoveEvent(QMouseEvent* e) { e->accept(); }
