@@ -7,12 +7,13 @@
 #include <QTest>
 #include <QTimer>
 
+#include "frame/geometry.h"
 #include "frame/startup.h"
 #include "platform/file_chooser.h"
 #include "support/msgbox_recorder.h"
 
 void MainWindowFixture::SetUp() {
-    ASSERT_TRUE(m_dir.isValid());
+    InitTwipsPerPixel();
     glStartCreatureID = 0;
     giStartupDone = 1;
     m_endProgramCalls = 0;
@@ -25,6 +26,18 @@ void MainWindowFixture::TearDown() {
     frmMain::SetEndProgram({});
     SetFileChooser({});
     glStartCreatureID = 0;
+    m_folder.reset();
+}
+
+ProgramFolder& MainWindowFixture::UseFolder(ProgramFolder::Content content) {
+    EXPECT_EQ(m_folder, nullptr) << "the program folder is made once";
+    m_folder = std::make_unique<ProgramFolder>(content);
+    return *m_folder;
+}
+
+ProgramFolder& MainWindowFixture::Folder() {
+    if (!m_folder) m_folder = std::make_unique<ProgramFolder>(ProgramFolder::Content::Empty);
+    return *m_folder;
 }
 
 frmMain* MainWindowFixture::StartMainWindow(qint32 lStartCreatureID) {

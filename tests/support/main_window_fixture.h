@@ -1,31 +1,34 @@
 #pragma once
 // A main window on a temporary program folder, driven through its real widgets.
 //
-// Each test gets its own empty program folder (programDir()); the test fills it
-// (database, label settings file, help text) before it calls StartMainWindow(),
-// which creates frmMain, runs its start, shows it and puts the focus where the
-// program puts it. Ending the program is replaced by a counter, the file chooser
+// Each test gets its own program folder made by the database tool (Folder():
+// an empty database unless the test asked for another with UseFolder() first),
+// with the label settings file and the help text. StartMainWindow() creates
+// frmMain on it, runs its start, shows it and puts the focus where the program
+// puts it. Ending the program is replaced by a counter, the file chooser
 // by whatever the test installs, and message boxes are recorded by the test main.
 #include <gtest/gtest.h>
 
 #include <QPoint>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <functional>
 #include <memory>
 #include <optional>
 
 #include "mainwindow/main_window.h"
+#include "support/program_folder.h"
 
 class MainWindowFixture : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    QString programDir() const { return m_dir.path(); }
-    QString DatabasePath() const { return programDir() + QStringLiteral("/Ostravell.mdb"); }
-    QString CfgPath() const { return programDir() + QStringLiteral("/Ostravell.cfg"); }
+    // Makes the program folder with that content (once, before Folder() is used).
+    ProgramFolder& UseFolder(ProgramFolder::Content content);
+    // The program folder; an empty database unless UseFolder() chose otherwise.
+    ProgramFolder& Folder();
+    QString programDir() { return Folder().dir(); }
 
     // Creates the window with that start creature (0: none), runs Form_Load,
     // shows it, waits until it is exposed and active, and gives txtStatText(0)
@@ -70,9 +73,8 @@ protected:
     static QStringList MsgBoxPrompts();
     static void ClearMsgBoxes();
 
-    QTemporaryDir m_dir;
-
 private:
+    std::unique_ptr<ProgramFolder> m_folder;
     std::unique_ptr<frmMain> m_window;
     int m_endProgramCalls = 0;
 };

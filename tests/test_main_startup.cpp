@@ -1,0 +1,332 @@
+// The main window's start, the message key of the sibling programs, the end of
+// the program and the Help button, on real program folders.
+#include <QSettings>
+#include <QTest>
+
+#include "frame/button_store.h"
+#include "frame/splash.h"
+#include "support/main_window_fixture.h"
+
+namespace {
+
+const QString kMailboxKey = QStringLiteral("Communications/Message");
+
+void PostMessage(const QString& text) {
+    QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Quenmarrow"));
+    s.setValue(kMailboxKey, text);
+    s.sync();
+}
+
+bool MessagePending() {
+    QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Quenmarrow"));
+    return s.contains(kMailboxKey);
+}
+
+void ClearMailbox() {
+    QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Quenmarrow"));
+    s.remove(kMailboxKey);
+    s.sync();
+}
+
+QString SelectedText(const ListBox* l) { return l->ListIndex() < 0 ? QString() : l->List(l->ListIndex()); }
+qint32 SelectedID(const ListBox* l) { return l->ListIndex() < 0 ? -1 : l->ItemData(l->ListIndex()); }
+
+class MainStartup : public MainWindowFixture {
+protected:
+    // Three categories, the creatures with IDs of the test's choice:
+    //   Alpha: Ant (11), Bee (12)   Beta: Cat (42)   Gamma: Dog (57), Eel (58)
+    void MakeThreeCategories() {
+        ProgramFolder& f = Folder();
+        alpha = f.AddCategory(QStringLiteral("Alpha"));
+        beta = f.AddCategory(QStringLiteral("Beta"));
+        gamma = f.AddCategory(QStringLiteral("Gamma"));
+        AddCreature(11, alpha, "Ant", "six legs");
+        AddCreature(12, alpha, "Bee", "buzz");
+        AddCreature(42, beta, "Cat", "purr");
+        AddCreature(57, gamma, "Dog", "woof");
+        AddCreature(58, gamma, "Eel", "slippery");
+    }
+    void AddCreature(qint64 id, qint64 cat, const char* name, const char* field0) {
+        Folder().Exec(QStringLiteral("INSERT INTO Creatures (IDCreature, IDCategory, Name, Field0, Description, Picture) "
+                                     "VALUES (?1, ?2, ?3, ?4, '', '')"),
+                      {id, cat, QString::fromLatin1(name), QString::fromLatin1(field0)});
+    }
+    QString StoredField0(qint64 id) {
+        return Folder().Scalar(QStringLiteral("SELECT Field0 FROM Creatures WHERE IDCreature = ?1"), {id}).toString();
+    }
+    qint64 StoredCategory(qint64 id) {
+        return Folder().Scalar(QStringLiteral("SELECT IDCategory FROM Creatures WHERE IDCreature = ?1"), {id}).toLongLong();
+    }
+    void SendMessageKey() { PressKey(Qt::Key_F8, Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier); }
+    // Brings the corner buttons up and clicks one of them, as the user does.
+    void ClickCornerButton(PictureButton* b) {
+        QTest::mouseMove(w(), QPoint(600, 420));
+        QApplication::processEvents();
+        ASSERT_TRUE(b->isVisible());
+        Click(b);
+    }
+
+    void SetUp() override {
+        MainWindowFixture::SetUp();
+        ClearMailbox();
+    }
+    void TearDown() override {
+        ClearMailbox();
+        MainWindowFixture::TearDown();
+    }
+
+    qint64 alpha = 0, beta = 0, gamma = 0;
+};
+
+// ---------------------------------------------------------------- start
+
+TEST_F(MainStartup, EmptyDatabaseShowsPageZeroWithCaptionsAndNothingSelected) {
+    StartMainWindow();
+    EXPECT_EQ(w()->lstCategory->ListCount(), 0);
+    EXPECT_EQ(w()->lstCreature->ListCount(), 0);
+    EXPECT_EQ(w()->lblCategory->caption(), "");
+    EXPECT_EQ(w()->lblName->caption(), "");
+    EXPECT_EQ(w()->lblRosterCurrent->caption(), "");
+    EXPECT_FALSE(w()->m_bLocked);
+    // Page 0 with the captions of the label settings file.
+    EXPECT_EQ(w()->lblStatLabel[0]->caption(), "Size");
+    EXPECT_EQ(w()->lblStatLabel[10]->caption(), "Description");
+    for (int i = 0; i <= 10; ++i) EXPECT_TRUE(w()->txtStatText[size_t(i)]->isVisible()) << i;
+    for (int i = 11; i <= 20; ++i) EXPECT_FALSE(w()->txtStatText[size_t(i)]->isVisible()) << i;
+    for (int i = 0; i <= 20; ++i) EXPECT_EQ(w()->txtStatText[size_t(i)]->text(), "") << i;
+    EXPECT_FALSE(w()->picPicture->isVisible());
+    EXPECT_TRUE(MsgBoxTitles().isEmpty());
+    // The focus starts in the first statistic box.
+    EXPECT_TRUE(w()->txtStatText[0]->isAncestorOf(QApplication::focusWidget()) ||
+                QApplication::focusWidget() == w()->txtStatText[0]);
+}
+
+TEST_F(MainStartup, FirstCategoryWithoutCreaturesIsSelectedWithAnEmptySheet) {
+    const qint64 a = Folder().AddCategory(QStringLiteral("Aardvarks"));
+    const qint64 b = Folder().AddCategory(QStringLiteral("Bats"));
+    Folder().AddCreature(b, QStringLiteral("Fruit Bat"));
+    Folder().AddRoster(QStringLiteral("Night"));
+    StartMainWindow();
+    EXPECT_EQ(SelectedID(w()->lstCategory), a);
+    EXPECT_EQ(w()->lblCategory->caption(), "Aardvarks");
+    EXPECT_EQ(w()->lstCreature->ListCount(), 0);
+    EXPECT_EQ(w()->lblName->caption(), "");
+    // Rosters are listed, none is opened.
+    EXPECT_EQ(w()->lstRoster->ListCount(), 1);
+    EXPECT_EQ(w()->lstRoster->ListIndex(), -1);
+    EXPECT_EQ(w()->lblRosterCurrent->caption(), "");
+}
+
+TEST_F(MainStartup, FirstCategoryAndItsFirstCreatureAreShown) {
+    MakeThreeCategories();
+    StartMainWindow();
+    EXPECT_EQ(w()->lblCategory->caption(), "Alpha");
+    EXPECT_EQ(SelectedText(w()->lstCreature), "Ant");
+    EXPECT_EQ(w()->lblName->caption(), "Ant");
+    EXPECT_EQ(w()->txtStatText[0]->text(), "six legs");
+    EXPECT_FALSE(w()->lstCategory->isVisible());
+    EXPECT_FALSE(w()->lstCreature->isVisible());
+}
+
+TEST_F(MainStartup, StartCreatureInTheThirdCategoryIsSelectedAndShown) {
+    MakeThreeCategories();
+    StartMainWindow(58);
+    EXPECT_EQ(w()->lstCategory->ListIndex(), 2);
+    EXPECT_EQ(w()->lblCategory->caption(), "Gamma");
+    EXPECT_EQ(SelectedID(w()->lstCreature), 58);
+    EXPECT_EQ(w()->lblName->caption(), "Eel");
+    EXPECT_EQ(w()->txtStatText[0]->text(), "slippery");
+    EXPECT_TRUE(w()->lblStatLabel[10]->isVisible());  // page 0
+    EXPECT_TRUE(MsgBoxTitles().isEmpty());
+}
+
+TEST_F(MainStartup, StartCreatureThatDoesNotExistLeavesTheFirstOneShown) {
+    MakeThreeCategories();
+    StartMainWindow(999);
+    EXPECT_EQ(w()->lblCategory->caption(), "Alpha");
+    EXPECT_EQ(w()->lblName->caption(), "Ant");
+    EXPECT_TRUE(MsgBoxTitles().isEmpty());
+}
+
+TEST_F(MainStartup, NoDatabaseFileGivesTheErrorBoxesThenAnEmptyWindow) {
+    UseFolder(ProgramFolder::Content::NoDatabase);
+    StartMainWindow(5);
+    EXPECT_EQ(MsgBoxTitles(), (QStringList{"Error Loading Categories from Database", "Error Loading Rosters from Database",
+                                           "Error Retrieving Creature Category ID from Database"}));
+    for (const QString& p : MsgBoxPrompts()) EXPECT_TRUE(p.startsWith("Error: ")) << p.toStdString();
+    EXPECT_TRUE(w()->isVisible());
+    EXPECT_EQ(w()->lstCategory->ListCount(), 0);
+    EXPECT_EQ(w()->lstRoster->ListCount(), 0);
+    EXPECT_EQ(w()->lblName->caption(), "");
+    EXPECT_EQ(w()->lblStatLabel[0]->caption(), "Size");
+}
+
+// ---------------------------------------------------------------- message key
+
+TEST_F(MainStartup, OtherKeysLeaveTheMailboxAlone) {
+    MakeThreeCategories();
+    StartMainWindow();
+    PostMessage("57");
+    PressKey(Qt::Key_F8, Qt::NoModifier);
+    PressKey(Qt::Key_F8, Qt::ControlModifier | Qt::AltModifier);
+    PressKey(Qt::Key_F7, Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_TRUE(MessagePending());
+    EXPECT_EQ(w()->lblName->caption(), "Ant");
+}
+
+TEST_F(MainStartup, MessageKeyShowsTheCreatureOfAnotherCategoryAndEmptiesTheMailbox) {
+    MakeThreeCategories();
+    StartMainWindow();
+    w()->ShowPage(1);
+    PostMessage("57");
+    SendMessageKey();
+    EXPECT_FALSE(MessagePending());
+    EXPECT_EQ(w()->lblCategory->caption(), "Gamma");
+    EXPECT_EQ(SelectedID(w()->lstCreature), 57);
+    EXPECT_EQ(w()->lblName->caption(), "Dog");
+    EXPECT_TRUE(w()->lblStatLabel[10]->isVisible());  // back on page 0
+    // Nothing was moved: the lock is off.
+    EXPECT_EQ(StoredCategory(11), alpha);
+
+    // Again with nothing pending: nothing happens.
+    w()->lstCategory->setListIndex(0);
+    SendMessageKey();
+    EXPECT_EQ(w()->lblName->caption(), "Ant");
+    EXPECT_TRUE(MsgBoxTitles().isEmpty());
+}
+
+TEST_F(MainStartup, MessageKeyReachesTheWindowWhicheverControlHasTheFocus) {
+    MakeThreeCategories();
+    StartMainWindow();
+    Click(w()->imgList[1]);  // the category list takes the focus
+    ASSERT_EQ(QApplication::focusWidget(), w()->lstCategory);
+    PostMessage("42");
+    SendMessageKey();
+    EXPECT_EQ(w()->lblName->caption(), "Cat");
+}
+
+TEST_F(MainStartup, MessageKeyWithTheLockOnMovesThePreviousCreatureFirst) {
+    MakeThreeCategories();
+    StartMainWindow();
+    ASSERT_EQ(w()->lblName->caption(), "Ant");
+    Click(w()->imgLock);
+    ASSERT_TRUE(w()->m_bLocked);
+    PostMessage("57");
+    SendMessageKey();
+    EXPECT_EQ(StoredCategory(11), gamma);  // Ant moved into Dog's category
+    EXPECT_EQ(w()->lblCategory->caption(), "Gamma");
+    EXPECT_EQ(SelectedID(w()->lstCreature), 57);
+    EXPECT_EQ(w()->lblName->caption(), "Dog");
+    EXPECT_EQ(w()->lstCreature->ListCount(), 3);
+}
+
+TEST_F(MainStartup, MessageNumbersAreReadAsDecimalRoundedHalfToEven) {
+    MakeThreeCategories();
+    StartMainWindow();
+    PostMessage("12.5");
+    SendMessageKey();
+    EXPECT_EQ(SelectedID(w()->lstCreature), 12);
+    PostMessage(" 42 ");
+    SendMessageKey();
+    EXPECT_EQ(SelectedID(w()->lstCreature), 42);
+    PostMessage("42abc");
+    w()->lstCategory->setListIndex(0);
+    SendMessageKey();
+    EXPECT_FALSE(MessagePending());
+    EXPECT_EQ(SelectedID(w()->lstCreature), 11);
+    PostMessage("4294967353");  // 57 beyond 32 bits
+    SendMessageKey();
+    EXPECT_FALSE(MessagePending());
+    EXPECT_EQ(SelectedID(w()->lstCreature), 11);
+    EXPECT_TRUE(MsgBoxTitles().isEmpty());
+}
+
+TEST_F(MainStartup, MessageForAnUnknownCreatureOnlyEmptiesTheMailbox) {
+    MakeThreeCategories();
+    StartMainWindow();
+    PostMessage("999");
+    SendMessageKey();
+    EXPECT_FALSE(MessagePending());
+    EXPECT_EQ(w()->lblName->caption(), "Ant");
+    EXPECT_TRUE(MsgBoxTitles().isEmpty());
+}
+
+// ---------------------------------------------------------------- the end
+
+TEST_F(MainStartup, ExitSavesTheSelectedCreatureWithItsEditsThenEnds) {
+    MakeThreeCategories();
+    StartMainWindow();
+    Type(w()->txtStatText[0], "x");  // the box's whole text was selected: replaced
+    ClickCornerButton(w()->imgExit);
+    EXPECT_EQ(StoredField0(11), "x");
+    EXPECT_EQ(EndProgramCalls(), 1);
+}
+
+TEST_F(MainStartup, ExitSavesTheSelectedCreatureEvenWithoutChanges) {
+    MakeThreeCategories();
+    StartMainWindow();
+    // Changed behind the program's back: the sheet is written over it.
+    Folder().Exec(QStringLiteral("UPDATE Creatures SET Field0 = 'elsewhere' WHERE IDCreature = 11"));
+    ClickCornerButton(w()->imgExit);
+    EXPECT_EQ(StoredField0(11), "six legs");
+    EXPECT_EQ(EndProgramCalls(), 1);
+}
+
+TEST_F(MainStartup, ExitWithNoCreatureSelectedWritesNothing) {
+    const qint64 a = Folder().AddCategory(QStringLiteral("Aardvarks"));
+    Q_UNUSED(a);
+    StartMainWindow();
+    const QByteArray before = Folder().DatabaseBytes();
+    ClickCornerButton(w()->imgExit);
+    EXPECT_EQ(Folder().DatabaseBytes(), before);
+    EXPECT_EQ(EndProgramCalls(), 1);
+    EXPECT_TRUE(MsgBoxTitles().isEmpty());
+}
+
+TEST_F(MainStartup, ClosingTheWindowOtherwiseSavesAndEndsLikeExit) {
+    MakeThreeCategories();
+    StartMainWindow();
+    Type(w()->txtStatText[0], "closed");
+    w()->close();
+    QApplication::processEvents();
+    EXPECT_EQ(StoredField0(11), "closed");
+    EXPECT_EQ(EndProgramCalls(), 1);
+}
+
+TEST_F(MainStartup, FailedSaveOnExitIsReportedAndTheProgramStillEnds) {
+    MakeThreeCategories();
+    StartMainWindow();
+    ASSERT_TRUE(QFile::remove(Folder().databasePath()));
+    ClickCornerButton(w()->imgExit);
+    EXPECT_EQ(MsgBoxTitles(), QStringList{"Error Saving Creature Information to Database"});
+    EXPECT_EQ(EndProgramCalls(), 1);
+}
+
+// ---------------------------------------------------------------- help
+
+TEST_F(MainStartup, HelpResetsTheButtonsThenShowsTheAboutBox) {
+    MakeThreeCategories();
+    StartMainWindow();
+    QTest::mouseMove(w()->imgPage2, w()->imgPage2->rect().center());
+    QApplication::processEvents();
+    const QPixmap normal = frmImageStore::Instance().Image(StoreArray::imgPage2, LookNormal);
+    ASSERT_NE(w()->imgPage2->picture().toImage(), normal.toImage());
+
+    bool sawAboutBox = false;
+    bool buttonsWereReset = false;
+    WhenModalShown([&](QWidget* dialog) {
+        auto* splash = qobject_cast<frmSplash*>(dialog);
+        sawAboutBox = splash && !splash->imgHelp->isHidden() && !splash->imgCancel->isHidden();
+        buttonsWereReset = w()->imgPage2->picture().toImage() == normal.toImage();
+        ClickChild(dialog, "imgCancel");
+    });
+    ClickCornerButton(w()->imgHelp);
+    EXPECT_TRUE(sawAboutBox);
+    EXPECT_TRUE(buttonsWereReset);
+    // The main window is as before.
+    EXPECT_EQ(w()->lblName->caption(), "Ant");
+    EXPECT_EQ(EndProgramCalls(), 0);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+}  // namespace
