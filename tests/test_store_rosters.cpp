@@ -1,0 +1,274 @@
+// Roster entries: load, save, clear, the panel, fitting names, and the refresh
+// after a creature deletion.
+#include <gtest/gtest.h>
+
+#include "support/msgbox_recorder.h"
+#include "support/program_folder.h"
+#include "support/store_controls.h"
+
+namespace {
+
+class RosterTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        MsgBoxRecorder::clear();
+        cat = f.AddCategory(QStringLiteral("c"));
+        rosterId = f.AddRoster(QStringLiteral("R"));
+        f.AddRoster(QStringLiteral("Other"));
+        LoadRosters(c.ctx, c.lstRoster);
+        StoreControls::SelectById(c.lstRoster, qint32(rosterId));
+        c.lblRosterCurrent->setCaption(QStringLiteral("R"));
+    }
+    // n creatures named "Name00".."Name<n-1>", each once in the roster.
+    QList<qint64> FillRoster(int n) {
+        QList<qint64> ids;
+        for (int i = 0; i < n; ++i) {
+            ids << f.AddCreature(cat, QStringLiteral("Name%1").arg(i, 2, 10, QLatin1Char('0')));
+            f.AddRosterEntry(rosterId, ids.last());
+        }
+        return ids;
+    }
+    void Open() {
+        LoadRoster(c.ctx, qint32(rosterId), roster, panel);
+        for (qint16 i = 0; i < c.m_nRosterCount; ++i) FitRosterEntryName(i, roster, panel);
+        c.m_nRosterTop = 0;
+        ShowRoster(roster, panel);
+    }
+    QStringList Titles() const { return MsgBoxRecorder::titles(); }
+
+    ProgramFolder f;
+    StoreControls c{f.dir()};
+    OpenRoster roster = c.roster();
+    RosterPanel panel = c.panel();
+    qint64 cat = 0;
+    qint64 rosterId = 0;
+};
+
+bool Shown(PictureButton* b) { return !b->isHidden(); }
+
+}  // namespace
+
+TEST_F(RosterTest, LoadKeepsStoredOrderDuplicatesAndSkipsMissingCreatures) {
+    Open();
+    EXPECT_EQ(c.m_nRosterCount, 0);
+    const qint64 a = f.AddCreature(cat, QStringLiteral("Zeta"));
+    const qint64 b = f.AddCreature(cat, QStringLiteral("Alpha"));
+    const qint64 gone = f.AddCreature(cat, QStringLiteral("Gone"));
+    for (qint64 id : {a, gone, b, a}) f.AddRosterEntry(rosterId, id);
+    f.Exec(QStringLiteral("DELETE FROM Creatures WHERE IDCreature = ?1"), {gone});
+    Open();
+    EXPECT_EQ(c.m_nRosterCount, 3);
+    EXPECT_EQ(c.m_asRosterName, (QStringList{"Zeta", "Alpha", "Zeta"}));
+    EXPECT_EQ(c.m_alRosterCreatureID, (QList<qint32>{qint32(a), qint32(b), qint32(a)}));
+    EXPECT_EQ(c.Lines().mid(0, 4), (QStringList{"Zeta", "Alpha", "Zeta", ""}));
+
+    // The next save rewrites the roster without the missing creature, in memory's order.
+    SaveRoster(c.ctx, roster, c.lstRoster);
+    EXPECT_EQ(f.RosterEntries(rosterId), (QList<qint64>{a, b, a}));
+    EXPECT_EQ(f.Scalar(QStringLiteral("SELECT group_concat(quote(Probability)) FROM RosterList")).toString(),
+              QStringLiteral("0,0,0"));
+    EXPECT_TRUE(Titles().isEmpty());
+}
+
+TEST_F(RosterTest, SaveReplacesTheSelectedRostersRowsOnly) {
+    const QList<qint64> ids = FillRoster(5);
+    const qint64 other = c.lstRoster->ItemData(1);
+    f.AddRosterEntry(other, ids[0]);
+    c.m_asRosterName = QStringList{"c", "a", "b"};
+    c.m_alRosterCreatureID = QList<qint32>{qint32(ids[2]), qint32(ids[0]), qint32(ids[1])};
+    c.m_nRosterCount = 3;
+    SaveRoster(c.ctx, roster, c.lstRoster);
+    EXPECT_EQ(f.RosterEntries(rosterId), (QList<qint64>{ids[2], ids[0], ids[1]}));
+    EXPECT_EQ(f.RosterEntries(other), QList<qint64>{ids[0]});
+    EXPECT_EQ(f.Scalar(QStringLiteral("SELECT count(*) FROM RosterList WHERE IDRoster = ?1 AND Probability = 0"), {rosterId})
+                  .toInt(), 3);
+
+    ClearRoster(c.ctx, 1, roster, panel);
+    EXPECT_TRUE(f.RosterEntries(rosterId).isEmpty());
+    EXPECT_EQ(c.m_nRosterCount, 0);
+    EXPECT_EQ(c.Lines(), QStringList(8, QString()));
+
+    // No roster selected: the save fails before anything is deleted.
+    f.AddRosterEntry(rosterId, ids[4]);
+    c.lstRoster->setListIndex(-1);
+    const QByteArray before = f.DatabaseBytes();
+    SaveRoster(c.ctx, roster, c.lstRoster);
+    EXPECT_EQ(Titles(), QStringList{"Error Saving Roster to Database"});
+    EXPECT_EQ(f.DatabaseBytes(), before);
+}
+
+TEST_F(RosterTest, AFailedRewriteLeavesTheStoredRosterAsItWas) {
+    const QList<qint64> ids = FillRoster(4);
+    Open();
+    f.Exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON RosterList WHEN NEW.IDCreature = %1 "
+                          "BEGIN SELECT RAISE(ABORT, 'refused'); END").arg(ids[2]));
+    const QByteArray before = f.DatabaseBytes();
+    SaveRoster(c.ctx, roster, c.lstRoster);
+    EXPECT_EQ(Titles(), QStringList{"Error Saving Roster to Database"});
+    EXPECT_EQ(f.DatabaseBytes(), before);
+}
+
+TEST_F(RosterTest, APartlyFailedLoadNeverMakesALaterSaveDropUnreadEntries) {
+    const QList<qint64> ids = FillRoster(5);
+    f.Exec(QStringLiteral("UPDATE Creatures SET Name = NULL WHERE IDCreature = ?1"), {ids[2]});
+    Open();
+    EXPECT_EQ(Titles(), QStringList{"Error Loading Roster from Database"});
+    // The entries before the failure stay; the half-read one is not kept.
+    EXPECT_EQ(c.m_nRosterCount, 2);
+    EXPECT_EQ(c.m_alRosterCreatureID, (QList<qint32>{qint32(ids[0]), qint32(ids[1])}));
+    EXPECT_EQ(c.m_asRosterName, (QStringList{"Name00", "Name01"}));
+
+    // A change saves the open entries and keeps the stored ones that were not read.
+    c.m_asRosterName.removeAt(0);
+    c.m_alRosterCreatureID.removeAt(0);
+    c.m_nRosterCount = 1;
+    SaveRoster(c.ctx, roster, c.lstRoster);
+    EXPECT_EQ(f.RosterEntries(rosterId), (QList<qint64>{ids[1], ids[2], ids[3], ids[4]}));
+
+    // Clearing empties the roster on purpose.
+    ClearRoster(c.ctx, 1, roster, panel);
+    EXPECT_TRUE(f.RosterEntries(rosterId).isEmpty());
+}
+
+TEST_F(RosterTest, ARosterWhoseEntriesCannotBeListedIsNotRewritten) {
+    const QList<qint64> ids = FillRoster(3);
+    f.Exec(QStringLiteral("UPDATE RosterList SET IDCreature = 'not a number' WHERE IDCreature = ?1"), {ids[1]});
+    Open();
+    EXPECT_EQ(Titles(), QStringList{"Error Loading Roster from Database"});
+    EXPECT_EQ(c.m_nRosterCount, 0);
+    MsgBoxRecorder::clear();
+    const QByteArray before = f.DatabaseBytes();
+    SaveRoster(c.ctx, roster, c.lstRoster);
+    EXPECT_EQ(Titles(), QStringList{"Error Saving Roster to Database"});
+    EXPECT_EQ(f.DatabaseBytes(), before);
+}
+
+TEST_F(RosterTest, ThePanelShowsEightLinesFromTheOffsetAndTheArrows) {
+    FillRoster(20);
+    Open();
+    EXPECT_FALSE(Shown(c.imgRosterScroll[0]));
+    EXPECT_TRUE(Shown(c.imgRosterScroll[1]));
+    EXPECT_EQ(c.Lines().first(), QStringLiteral("Name00"));
+    EXPECT_EQ(c.Lines().last(), QStringLiteral("Name07"));
+    c.m_nRosterTop = 12;
+    ShowRoster(roster, panel);
+    EXPECT_TRUE(Shown(c.imgRosterScroll[0]));
+    EXPECT_FALSE(Shown(c.imgRosterScroll[1]));
+    EXPECT_EQ(c.Lines().first(), QStringLiteral("Name12"));
+    EXPECT_EQ(c.Lines().last(), QStringLiteral("Name19"));
+    c.m_nRosterTop = 17;   // past the end: blank lines
+    ShowRoster(roster, panel);
+    EXPECT_EQ(c.Lines().mid(3), QStringList(5, QString()));
+    EXPECT_EQ(c.Lines().at(2), QStringLiteral("Name19"));
+
+    f.Exec(QStringLiteral("DELETE FROM RosterList WHERE IDCreature > 8"));
+    Open();
+    EXPECT_EQ(c.m_nRosterCount, 8);
+    EXPECT_FALSE(Shown(c.imgRosterScroll[0]));
+    EXPECT_FALSE(Shown(c.imgRosterScroll[1]));
+}
+
+TEST_F(RosterTest, LongNamesAreCutToTheLineWidthLikeOneCharacterAtATime) {
+    const auto width = [&](const QString& s) {
+        c.lblSizing->setCaption(s);
+        return float(c.lblSizing->width()) * 15.0f;
+    };
+    // The plain way: drop one character at a time.
+    const auto stepwise = [&](const QString& name) {
+        QString caption = name;
+        if (width(caption) > 3000.0f) {
+            caption += QStringLiteral("...");
+            while (width(caption) > 3000.0f && caption.size() > 3) caption = caption.left(caption.size() - 4) + QStringLiteral("...");
+        }
+        return caption;
+    };
+    QStringList names{QStringLiteral("Bat"), QString(), QStringLiteral("&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&"),
+                      QStringLiteral("WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW"),
+                      QStringLiteral("A very long creature name with blanks in it, far too long for one line"),
+                      QStringLiteral("iiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiii")};
+    quint32 seed = 7;
+    for (int n = 0; n < 40; ++n) {
+        QString s;
+        for (int k = 0; k < 20 + n * 2; ++k) {
+            seed = seed * 1103515245u + 12345u;
+            s += QChar(char(32 + (seed >> 16) % 91));
+        }
+        names << s;
+    }
+    // A name of exactly the line's width stays whole.
+    QString exact;
+    for (QChar ch : QStringLiteral("abcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyz")) {
+        exact += ch;
+        if (width(exact) >= 3000.0f) break;
+    }
+    if (width(exact) == 3000.0f) names << exact;
+
+    c.m_asRosterName = names;
+    c.m_nRosterCount = qint16(names.size());
+    for (int i = 0; i < names.size(); ++i) {
+        FitRosterEntryName(qint16(i), roster, panel);
+        const QString expected = stepwise(names[i]);
+        EXPECT_EQ(c.m_asRosterName[i], expected) << names[i].toStdString();
+        EXPECT_EQ(c.lblSizing->caption(), expected);
+        if (width(names[i]) <= 3000.0f) EXPECT_EQ(c.m_asRosterName[i], names[i]);
+        else EXPECT_TRUE(c.m_asRosterName[i].endsWith(QStringLiteral("...")));
+        // A second pass changes nothing.
+        FitRosterEntryName(qint16(i), roster, panel);
+        EXPECT_EQ(c.m_asRosterName[i], expected);
+    }
+}
+
+TEST_F(RosterTest, DeletingACreatureRefreshesTheOpenRosterInsideItsBounds) {
+    const QList<qint64> ids = FillRoster(20);
+    Open();
+    c.m_nRosterTop = 12;
+    DeleteCreature(c.ctx, qint32(ids[3]), roster, panel);
+    EXPECT_EQ(c.m_nRosterCount, 19);
+    EXPECT_EQ(c.m_nRosterTop, 11);
+    EXPECT_EQ(c.Lines().last(), QStringLiteral("Name19"));
+    EXPECT_EQ(c.Lines().first(), QStringLiteral("Name12"));
+
+    // Not in the roster, at least 8 left from the offset: the offset stays.
+    const qint64 outsider = f.AddCreature(cat, QStringLiteral("Outsider"));
+    c.m_nRosterTop = 5;
+    DeleteCreature(c.ctx, qint32(outsider), roster, panel);
+    EXPECT_EQ(c.m_nRosterTop, 5);
+    EXPECT_EQ(c.m_nRosterCount, 19);
+
+    // At offset 0 the offset stays 0.
+    c.m_nRosterTop = 0;
+    DeleteCreature(c.ctx, qint32(ids[0]), roster, panel);
+    EXPECT_EQ(c.m_nRosterTop, 0);
+    EXPECT_EQ(c.m_nRosterCount, 18);
+
+    // A creature standing in the roster many times: the offset is brought back inside.
+    for (int k = 0; k < 6; ++k) f.AddRosterEntry(rosterId, ids[19]);
+    Open();
+    ASSERT_EQ(c.m_nRosterCount, 24);
+    c.m_nRosterTop = 16;
+    DeleteCreature(c.ctx, qint32(ids[19]), roster, panel);
+    EXPECT_EQ(c.m_nRosterCount, 17);
+    EXPECT_EQ(c.m_nRosterTop, 9);
+    EXPECT_FALSE(c.Lines().last().isEmpty());
+    EXPECT_TRUE(Titles().isEmpty());
+}
+
+TEST_F(RosterTest, DeletingACreatureWithoutAnOpenRosterLeavesThePanelAlone) {
+    const QList<qint64> ids = FillRoster(3);
+    Open();
+    c.lblRosterCurrent->setCaption(QString());
+    c.lblRosterEntry[0]->setCaption(QStringLiteral("untouched"));
+    DeleteCreature(c.ctx, qint32(ids[0]), roster, panel);
+    EXPECT_EQ(c.lblRosterEntry[0]->caption(), QStringLiteral("untouched"));
+    EXPECT_EQ(c.m_nRosterCount, 3);
+
+    // A roster open without a selected list item: its entries of the creature
+    // leave memory, nothing is read or stored for it.
+    c.lblRosterCurrent->setCaption(QStringLiteral("R"));
+    c.lstRoster->setListIndex(-1);
+    DeleteCreature(c.ctx, qint32(ids[1]), roster, panel);
+    EXPECT_EQ(c.m_alRosterCreatureID, (QList<qint32>{qint32(ids[0]), qint32(ids[2])}));
+    EXPECT_EQ(c.m_nRosterCount, 2);
+    EXPECT_EQ(c.Lines().mid(0, 3), (QStringList{"Name00", "Name02", ""}));
+    EXPECT_TRUE(Titles().isEmpty());
+}
