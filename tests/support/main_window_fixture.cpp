@@ -115,7 +115,7 @@ void MainWindowFixture::PressKey(Qt::Key key, Qt::KeyboardModifiers modifiers) {
     QApplication::processEvents();
 }
 
-void MainWindowFixture::WhenModalShown(std::function<void(QWidget* dialog)> fn) {
+QPointer<QTimer> MainWindowFixture::WhenModalShown(std::function<void(QWidget* dialog)> fn) {
     auto* timer = new QTimer(qApp);
     timer->setInterval(10);
     auto remaining = std::make_shared<int>(1000);  // give up after about ten seconds
@@ -133,6 +133,14 @@ void MainWindowFixture::WhenModalShown(std::function<void(QWidget* dialog)> fn) 
         fn(dialog);
     });
     timer->start();
+    return timer;
+}
+
+void MainWindowFixture::StopWatching(const QPointer<QTimer>& watch) {
+    if (watch) {
+        watch->stop();
+        delete watch.data();
+    }
 }
 
 void MainWindowFixture::ClickChild(QWidget* dialog, const char* name) {
@@ -147,8 +155,8 @@ void MainWindowFixture::ClickChild(QWidget* dialog, const char* name) {
     QTest::mouseClick(child, Qt::LeftButton, Qt::NoModifier, p);
 }
 
-void MainWindowFixture::AnswerInputBox(std::optional<QString> answer, QStringList* shown) {
-    WhenModalShown([answer, shown](QWidget* dialog) {
+QPointer<QTimer> MainWindowFixture::AnswerInputBox(std::optional<QString> answer, QStringList* shown) {
+    return WhenModalShown([answer, shown](QWidget* dialog) {
         QWidget* input = dialog->findChild<QWidget*>(QStringLiteral("txtInput"));
         QWidget* editor = nullptr;
         if (auto* box = qobject_cast<TextBox*>(input)) editor = editorOf(box);
@@ -176,8 +184,8 @@ void MainWindowFixture::AnswerInputBox(std::optional<QString> answer, QStringLis
     });
 }
 
-void MainWindowFixture::AnswerAreYouSure(bool yes) {
-    WhenModalShown([yes](QWidget* dialog) { ClickChild(dialog, yes ? "imgYes" : "imgNo"); });
+QPointer<QTimer> MainWindowFixture::AnswerAreYouSure(bool yes) {
+    return WhenModalShown([yes](QWidget* dialog) { ClickChild(dialog, yes ? "imgYes" : "imgNo"); });
 }
 
 QStringList MainWindowFixture::MsgBoxTitles() { return MsgBoxRecorder::titles(); }

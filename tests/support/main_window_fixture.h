@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <QPoint>
+#include <QPointer>
+#include <QTimer>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -57,14 +59,17 @@ protected:
 
     // ---- modal windows
     // Runs fn on the next modal window once it is up (polled from a timer), so
-    // that a handler which opens it with exec() can be answered.
-    static void WhenModalShown(std::function<void(QWidget* dialog)> fn);
+    // that a handler which opens it with exec() can be answered. The watch
+    // reports a failure when no modal window comes up within about ten seconds;
+    // StopWatching() ends it early (for a test that expects none).
+    static QPointer<QTimer> WhenModalShown(std::function<void(QWidget* dialog)> fn);
+    static void StopWatching(const QPointer<QTimer>& watch);
     // Answers the next text prompt: types the text over the selected default and
     // clicks OK; std::nullopt clicks Cancel. prompt, when given, receives the
     // prompt and the initial text the dialog showed.
-    static void AnswerInputBox(std::optional<QString> answer, QStringList* shown = nullptr);
+    static QPointer<QTimer> AnswerInputBox(std::optional<QString> answer, QStringList* shown = nullptr);
     // Answers the next "Are you sure?" with Yes or No.
-    static void AnswerAreYouSure(bool yes);
+    static QPointer<QTimer> AnswerAreYouSure(bool yes);
     // Clicks the named child of the modal window (its real button).
     static void ClickChild(QWidget* dialog, const char* name);
 
