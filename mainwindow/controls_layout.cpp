@@ -1,6 +1,7 @@
 // The main window's controls, their fixed pixel layout, stacking and tab order.
 #include <QApplication>
 #include <QKeyEvent>
+#include <QShowEvent>
 
 #include "frame/button_store.h"
 #include "frame/geometry.h"
@@ -264,6 +265,14 @@ bool frmMain::eventFilter(QObject* obj, QEvent* ev) {
         }
     }
     return Form::eventFilter(obj, ev);
+}
+
+void frmMain::showEvent(QShowEvent* e) {
+    if (!m_bCentred && !e->spontaneous()) {
+        m_bCentred = true;
+        centreOnScreen();
+    }
+    Form::showEvent(e);
 }
 
 void frmMain::closeEvent(QCloseEvent* e) {

@@ -187,9 +187,13 @@ public:
 protected:
     bool eventFilter(QObject* obj, QEvent* ev) override;
     void closeEvent(QCloseEvent* e) override;
+    // The window is centred on the screen when first shown, with the size
+    // that ArrangeControls gave it.
+    void showEvent(QShowEvent* e) override;
 
 private:
     void CreateControls();
     void ConnectHandlers();
     QString m_programDir;
+    bool m_bCentred = false;  // placed at the screen's centre on the first show
 };

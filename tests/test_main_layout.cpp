@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
@@ -454,4 +455,18 @@ TEST_F(MainLayout, TabOrderFollowsTheTableAndPassesHiddenControls) {
     for (QWidget* x : std::initializer_list<QWidget*>{m.lblName, m.lblStatLabel[0], m.lblRosterEntry[0], m.imgPage1, m.imgLock,
                                                       m.imgConceal})
         EXPECT_EQ(x->focusPolicy(), Qt::NoFocus) << x->objectName().toStdString();
+}
+
+TEST_F(MainLayout, WindowIsCentredOnTheScreenWhenFirstShown) {
+    w()->ArrangeControls();
+    ShowActive();
+    const QRect avail = w()->screen()->availableGeometry();
+    // The outer rectangle, 644 x 480, centred.
+    EXPECT_EQ(w()->pos(), QPoint(avail.x() + (avail.width() - 644) / 2, avail.y() + (avail.height() - 480) / 2));
+    // Shown again later, it stays where it is.
+    w()->move(5, 7);
+    w()->hide();
+    w()->show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w()->pos(), QPoint(5, 7));
 }
