@@ -62,21 +62,33 @@ namespace {
 QPoint centreOf(QWidget* widget, std::optional<QPoint> pos) { return pos ? *pos : widget->rect().center(); }
 
 QWidget* editorOf(TextBox* box) { return box->editor() ? box->editor() : box; }
+
+// The widget that a real pointer at p (in widget's coordinates) would hit: the
+// topmost visible child there, as the window system delivers the event. p is
+// turned into that widget's coordinates.
+QWidget* underPointer(QWidget* widget, QPoint* p) {
+    QWidget* child = widget->childAt(*p);
+    if (!child) return widget;
+    *p = child->mapFrom(widget, *p);
+    return child;
+}
 }  // namespace
 
 void MainWindowFixture::Click(QWidget* widget, std::optional<QPoint> pos) {
     ASSERT_NE(widget, nullptr);
-    const QPoint p = centreOf(widget, pos);
-    QTest::mouseMove(widget, p);
-    QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, p);
+    QPoint p = centreOf(widget, pos);
+    QWidget* target = underPointer(widget, &p);
+    QTest::mouseMove(target, p);
+    QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, p);
     QApplication::processEvents();
 }
 
 void MainWindowFixture::DoubleClick(QWidget* widget, std::optional<QPoint> pos) {
     ASSERT_NE(widget, nullptr);
-    const QPoint p = centreOf(widget, pos);
-    QTest::mouseMove(widget, p);
-    QTest::mouseDClick(widget, Qt::LeftButton, Qt::NoModifier, p);
+    QPoint p = centreOf(widget, pos);
+    QWidget* target = underPointer(widget, &p);
+    QTest::mouseMove(target, p);
+    QTest::mouseDClick(target, Qt::LeftButton, Qt::NoModifier, p);
     QApplication::processEvents();
 }
 

@@ -17,9 +17,13 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <ostream>
 
 #include "mainwindow/main_window.h"
 #include "support/program_folder.h"
+
+// Test failures show texts as text.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 class MainWindowFixture : public ::testing::Test {
 protected:
@@ -43,7 +47,9 @@ protected:
     int EndProgramCalls() const { return m_endProgramCalls; }
 
     // ---- user's hand (QTest events on the real widgets)
-    // Mouse click in the middle of a widget (or at pos), with events processed.
+    // Mouse click in the middle of a widget (or at pos, in its coordinates),
+    // delivered to whatever lies on top there (a child, a cover), as a real
+    // pointer's click would be; events are processed afterwards.
     static void Click(QWidget* widget, std::optional<QPoint> pos = std::nullopt);
     static void DoubleClick(QWidget* widget, std::optional<QPoint> pos = std::nullopt);
     // Clicks a visible list's item by its row.
