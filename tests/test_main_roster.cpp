@@ -1,0 +1,494 @@
+// The roster panel driven through the real window: opening rosters from the
+// roster list, the scroll arrows, the line highlight, Add, Remove, Clear and
+// the double-click on a line, each checked on the panel and in the database.
+#include <QApplication>
+#include <QTimer>
+
+#include "frame/button_store.h"
+#include "frame/geometry.h"
+#include "support/main_window_fixture.h"
+
+namespace {
+
+QString Beast(int i) { return QStringLiteral("Beast %1").arg(i, 2, 10, QLatin1Char('0')); }
+
+class RosterPanel : public MainWindowFixture {
+protected:
+    // ---- the database before the start
+    qint64 Category(const char* name) { return Folder().AddCategory(QString::fromUtf8(name)); }
+    qint64 Creature(qint64 cat, const QString& name) { return Folder().AddCreature(cat, name); }
+    qint64 Roster(const char* name, const QList<qint64>& creatures) {
+        const qint64 id = Folder().AddRoster(QString::fromUtf8(name));
+        for (qint64 c : creatures) Folder().AddRosterEntry(id, c);
+        return id;
+    }
+    // A category "Beasts" of n creatures "Beast 00".. and a roster "Herd" of all of them in order.
+    QList<qint64> MakeHerd(int n) {
+        const qint64 cat = Category("Beasts");
+        QList<qint64> ids;
+        for (int i = 0; i < n; ++i) ids << Creature(cat, Beast(i));
+        herd = Roster("Herd", ids);
+        return ids;
+    }
+    QList<qint64> Stored(qint64 roster) { return Folder().RosterEntries(roster); }
+
+    // ---- the user's hand
+    void PickFrom(int iList, ListBox* list, const QString& text) {
+        Click(w()->imgList[size_t(iList)]);
+        const int row = RowOf(list, text);
+        ASSERT_GE(row, 0) << text.toStdString();
+        ClickListItem(list, row);
+    }
+    void OpenRoster(const char* name) { PickFrom(2, w()->lstRoster, QString::fromUtf8(name)); }
+    void PickCategory(const char* name) { PickFrom(1, w()->lstCategory, QString::fromUtf8(name)); }
+    void PickCreature(const QString& name) { PickFrom(0, w()->lstCreature, name); }
+    void ScrollDown() {
+        ASSERT_TRUE(w()->imgRosterScroll[1]->isVisible()) << "the down arrow is hidden";
+        Click(w()->imgRosterScroll[1]);
+    }
+    void ScrollUp() {
+        ASSERT_TRUE(w()->imgRosterScroll[0]->isVisible()) << "the up arrow is hidden";
+        Click(w()->imgRosterScroll[0]);
+    }
+    void ClickLine(int i) { Click(w()->lblRosterEntry[size_t(i)]); }
+    // Runs fn; a modal window that comes up meanwhile is a failure and is closed.
+    void WithoutQuestion(const std::function<void()>& fn) {
+        QTimer poll;
+        poll.setInterval(10);
+        bool asked = false;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (QWidget* d = QApplication::activeModalWidget()) {
+                asked = true;
+                d->close();
+            }
+        });
+        poll.start();
+        fn();
+        poll.stop();
+        EXPECT_FALSE(asked) << "a question came up";
+    }
+
+    // ---- what the panel shows
+    QStringList Lines() const {
+        QStringList l;
+        for (Label* line : w()->lblRosterEntry) l << line->caption();
+        return l;
+    }
+    QList<int> HighlightedLines() const {
+        QList<int> l;
+        for (int i = 0; i < 8; ++i)
+            if (w()->lblRosterEntry[size_t(i)]->foreColor() == kHighlightBlue) l << i;
+        return l;
+    }
+    bool UpShown() const { return w()->imgRosterScroll[0]->isVisible(); }
+    bool DownShown() const { return w()->imgRosterScroll[1]->isVisible(); }
+    // The names shown from entry `from`, padded to eight lines.
+    static QStringList Expected(const QStringList& names) {
+        QStringList l = names;
+        while (l.size() < 8) l << QString();
+        return l;
+    }
+    static QStringList Beasts(std::initializer_list<int> numbers) {
+        QStringList l;
+        for (int i : numbers) l << Beast(i);
+        return l;
+    }
+    static QStringList BeastRange(int first, int last) {
+        QStringList l;
+        for (int i = first; i <= last; ++i) l << Beast(i);
+        return l;
+    }
+    // Width in twips of a text in the roster lines' font.
+    float WidthTwips(const QString& text) {
+        w()->lblSizing->setCaption(text);
+        return float(w()->lblSizing->width()) * float(glTwipsPerPixelX);
+    }
+
+    qint64 herd = 0;
+};
+
+TEST_F(RosterPanel, TwentyEntriesScrollOneEntryPerClickToTheEnd) {
+    const QList<qint64> ids = MakeHerd(20);
+    StartMainWindow();
+    OpenRoster("Herd");
+
+    EXPECT_FALSE(w()->lstRoster->isVisible());
+    EXPECT_EQ(w()->lblRosterCurrent->caption(), "Herd");
+    EXPECT_EQ(w()->m_nRosterCount, 20);
+    EXPECT_EQ(Lines(), BeastRange(0, 7));
+    EXPECT_FALSE(UpShown());
+    EXPECT_TRUE(DownShown());
+
+    for (int i = 0; i < 12; ++i) ScrollDown();
+    EXPECT_EQ(w()->m_nRosterTop, 12);
+    EXPECT_EQ(Lines(), BeastRange(12, 19));
+    EXPECT_TRUE(UpShown());
+    EXPECT_FALSE(DownShown());
+
+    ScrollUp();
+    EXPECT_EQ(w()->m_nRosterTop, 11);
+    EXPECT_EQ(Lines(), BeastRange(11, 18));
+    EXPECT_TRUE(DownShown());
+    // Scrolling changes nothing stored.
+    EXPECT_EQ(Stored(herd), ids);
+    EXPECT_TRUE(MsgBoxTitles().isEmpty()) << MsgBoxTitles().join(", ").toStdString();
+}
+
+TEST_F(RosterPanel, ArrowsShowOnlyWhenThereIsAnEntryToScrollTo) {
+    const qint64 cat = Category("Beasts");
+    QList<qint64> ids;
+    for (int i = 0; i < 9; ++i) ids << Creature(cat, Beast(i));
+    Roster("Eight", ids.mid(0, 8));
+    Roster("Nine", ids);
+    Roster("None", {});
+    StartMainWindow();
+    EXPECT_FALSE(UpShown());
+    EXPECT_FALSE(DownShown());
+
+    OpenRoster("Eight");
+    EXPECT_EQ(Lines(), BeastRange(0, 7));
+    EXPECT_FALSE(UpShown());
+    EXPECT_FALSE(DownShown());
+
+    OpenRoster("Nine");
+    EXPECT_TRUE(DownShown());
+    ScrollDown();
+    EXPECT_TRUE(UpShown());
+    EXPECT_FALSE(DownShown());
+
+    // Opening another roster shows it from its first entry.
+    OpenRoster("None");
+    EXPECT_EQ(w()->m_nRosterTop, 0);
+    EXPECT_EQ(Lines(), Expected({}));
+    EXPECT_FALSE(UpShown());
+    EXPECT_FALSE(DownShown());
+}
+
+TEST_F(RosterPanel, RemovingFromNineAtOffsetOneStepsBackToTheTop) {
+    QList<qint64> ids = MakeHerd(9);
+    StartMainWindow();
+    OpenRoster("Herd");
+    ScrollDown();
+    ASSERT_EQ(Lines(), BeastRange(1, 8));
+
+    ClickLine(3);   // shows Beast 04
+    EXPECT_EQ(HighlightedLines(), QList<int>{3});
+    Click(w()->imgRemove);
+
+    EXPECT_EQ(w()->m_nRosterCount, 8);
+    EXPECT_EQ(w()->m_nRosterTop, 0);
+    EXPECT_EQ(Lines(), Beasts({0, 1, 2, 3, 5, 6, 7, 8}));
+    EXPECT_TRUE(HighlightedLines().isEmpty());
+    EXPECT_FALSE(UpShown());
+    EXPECT_FALSE(DownShown());
+    ids.removeAt(4);
+    EXPECT_EQ(Stored(herd), ids);
+}
+
+TEST_F(RosterPanel, HighlightStaysOnItsLineThroughAScrollAndRemoveTakesTheEntryShownThere) {
+    QList<qint64> ids = MakeHerd(10);
+    StartMainWindow();
+    OpenRoster("Herd");
+
+    ClickLine(2);
+    ScrollDown();
+    EXPECT_EQ(HighlightedLines(), QList<int>{2});
+    EXPECT_EQ(Lines()[2], Beast(3));
+
+    Click(w()->imgRemove);
+    ids.removeAt(3);
+    EXPECT_EQ(Stored(herd), ids);
+    // Nine entries remain and eight of them from offset 1: the offset stays.
+    EXPECT_EQ(w()->m_nRosterTop, 1);
+    EXPECT_EQ(Lines(), Beasts({1, 2, 4, 5, 6, 7, 8, 9}));
+    EXPECT_TRUE(HighlightedLines().isEmpty());
+    EXPECT_FALSE(DownShown());
+}
+
+TEST_F(RosterPanel, LineHighlightTogglesAndIsKeptWhenAnotherRosterOpens) {
+    MakeHerd(3);
+    Roster("Empty", {});
+    StartMainWindow();
+    OpenRoster("Herd");
+
+    ClickLine(1);
+    EXPECT_EQ(HighlightedLines(), QList<int>{1});
+    ClickLine(4);   // blank lines take the highlight as well
+    EXPECT_EQ(HighlightedLines(), QList<int>{4});
+    ClickLine(4);
+    EXPECT_TRUE(HighlightedLines().isEmpty());
+
+    ClickLine(0);
+    OpenRoster("Empty");
+    EXPECT_EQ(HighlightedLines(), QList<int>{0});
+    OpenRoster("Herd");
+    EXPECT_EQ(HighlightedLines(), QList<int>{0});
+}
+
+TEST_F(RosterPanel, RemoveOnABlankOrNoHighlightedLineRemovesAndSavesNothing) {
+    const QList<qint64> ids = MakeHerd(3);
+    StartMainWindow();
+    OpenRoster("Herd");
+    const QByteArray before = Folder().DatabaseBytes();
+
+    Click(w()->imgRemove);   // no line highlighted
+    EXPECT_EQ(Lines(), Expected(BeastRange(0, 2)));
+
+    ClickLine(6);
+    Click(w()->imgRemove);
+    EXPECT_TRUE(HighlightedLines().isEmpty());
+    EXPECT_EQ(Lines(), Expected(BeastRange(0, 2)));
+    EXPECT_EQ(w()->m_nRosterCount, 3);
+    EXPECT_EQ(Folder().DatabaseBytes(), before);
+    EXPECT_EQ(Stored(herd), ids);
+}
+
+TEST_F(RosterPanel, AddPlacesByCharacterCodeAndEqualNamesAfter) {
+    const qint64 cat = Category("Monsters");
+    const qint64 bat = Creature(cat, "Bat");
+    const qint64 orc = Creature(cat, "Orc");
+    const qint64 goblin = Creature(cat, "Goblin");
+    const qint64 lowerGoblin = Creature(cat, "goblin");
+    const qint64 party = Roster("Party", {bat, orc});
+    StartMainWindow();
+    OpenRoster("Party");
+
+    PickCreature("Goblin");
+    Click(w()->imgAdd);
+    EXPECT_EQ(Lines(), Expected({"Bat", "Goblin", "Orc"}));
+    EXPECT_EQ(Stored(party), (QList<qint64>{bat, goblin, orc}));
+
+    // Lower case comes after every upper-case letter.
+    PickCreature("goblin");
+    Click(w()->imgAdd);
+    EXPECT_EQ(Lines(), Expected({"Bat", "Goblin", "Orc", "goblin"}));
+    EXPECT_EQ(Stored(party), (QList<qint64>{bat, goblin, orc, lowerGoblin}));
+
+    // The same creature again: a second entry, after the equal one.
+    PickCreature("Goblin");
+    Click(w()->imgAdd);
+    EXPECT_EQ(Lines(), Expected({"Bat", "Goblin", "Goblin", "Orc", "goblin"}));
+    EXPECT_EQ(Stored(party), (QList<qint64>{bat, goblin, goblin, orc, lowerGoblin}));
+    EXPECT_EQ(w()->m_alRosterCreatureID, (QList<qint32>{qint32(bat), qint32(goblin), qint32(goblin), qint32(orc),
+                                                       qint32(lowerGoblin)}));
+    EXPECT_TRUE(MsgBoxTitles().isEmpty()) << MsgBoxTitles().join(", ").toStdString();
+}
+
+TEST_F(RosterPanel, AnEqualNameOfAnotherCreatureGoesAfterTheOnesThere) {
+    const qint64 cat = Category("Pack");
+    const qint64 wolf1 = Creature(cat, "Wolf");
+    const qint64 wolf2 = Creature(cat, "Wolf");
+    const qint64 pack = Roster("Pack", {wolf1});
+    StartMainWindow();
+    OpenRoster("Pack");
+
+    Click(w()->imgList[0]);
+    ClickListItem(w()->lstCreature, w()->lstCreature->ItemData(0) == wolf2 ? 0 : 1);
+    ASSERT_EQ(w()->lstCreature->ItemData(w()->lstCreature->ListIndex()), wolf2);
+    Click(w()->imgAdd);
+    EXPECT_EQ(Stored(pack), (QList<qint64>{wolf1, wolf2}));
+}
+
+TEST_F(RosterPanel, AddRemoveAndClearDoNothingWithoutAnOpenRosterOrAShownCreature) {
+    const qint64 cat = Category("Beasts");
+    const qint64 bat = Creature(cat, "Bat");
+    const qint64 party = Roster("Party", {bat});
+    Category("Empty");
+    StartMainWindow();
+    const QByteArray before = Folder().DatabaseBytes();
+
+    // No roster open.
+    ASSERT_EQ(w()->lblName->caption(), "Bat");
+    ClickLine(0);
+    WithoutQuestion([&] {
+        Click(w()->imgAdd);
+        Click(w()->imgRemove);
+        Click(w()->imgClear);
+    });
+    EXPECT_EQ(w()->m_nRosterCount, 0);
+    EXPECT_EQ(Lines(), Expected({}));
+
+    // A roster open, but no creature shown.
+    OpenRoster("Party");
+    PickCategory("Empty");
+    ASSERT_EQ(w()->lblName->caption(), "");
+    Click(w()->imgAdd);
+    EXPECT_EQ(Lines(), Expected({"Bat"}));
+    EXPECT_EQ(Folder().DatabaseBytes(), before);
+    EXPECT_EQ(Stored(party), QList<qint64>{bat});
+}
+
+TEST_F(RosterPanel, LongNamesAreShortenedToTheLineAndComparedShortened) {
+    const qint64 cat = Category("Long");
+    StartMainWindow();
+    const float limit = 3000.0f;
+
+    // A name exactly as wide as a line, made of wide and narrow characters.
+    QString exact;
+    for (const QChar wide : QStringLiteral("MWmwOQ")) {
+        for (const QChar narrow : QStringLiteral("il.,'|:")) {
+            QString s;
+            while (WidthTwips(s + wide) <= limit) s += wide;
+            while (WidthTwips(s) < limit) s += narrow;
+            if (WidthTwips(s) == limit) {
+                exact = s;
+                break;
+            }
+        }
+        if (!exact.isEmpty()) break;
+    }
+    if (exact.isEmpty()) GTEST_SKIP() << "no text of exactly 3000 twips in this font";
+    const QString wider = exact + QStringLiteral("Wide tail");
+    ASSERT_GT(WidthTwips(wider), limit);
+    DestroyMainWindow();
+
+    const qint64 exactID = Creature(cat, exact);
+    const qint64 widerID = Creature(cat, wider);
+    const qint64 roster = Roster("Party", {});
+    StartMainWindow();
+    OpenRoster("Party");
+    PickCreature(exact);
+    Click(w()->imgAdd);
+    PickCreature(wider);
+    Click(w()->imgAdd);
+
+    ASSERT_EQ(w()->m_nRosterCount, 2);
+    const QStringList names = w()->m_asRosterName;
+    const int iExact = names[0] == exact ? 0 : 1;
+    EXPECT_EQ(names[iExact], exact);
+    const QString cut = names[1 - iExact];
+    ASSERT_TRUE(cut.endsWith(QStringLiteral("..."))) << cut.toStdString();
+    const QString kept = cut.chopped(3);
+    EXPECT_TRUE(wider.startsWith(kept));
+    EXPECT_LE(WidthTwips(cut), limit);
+    EXPECT_GT(WidthTwips(wider.left(kept.size() + 1) + QStringLiteral("...")), limit);
+    EXPECT_EQ(Lines()[1 - iExact], cut);
+
+    // A new name equal to the shortened one up to its cut, going on with a
+    // blank (below "."), is placed before it; one going on with "/" after it.
+    DestroyMainWindow();
+    const qint64 cutRoster = Roster("Cut", {widerID});
+    const qint64 blankID = Creature(cat, kept + QStringLiteral(" z"));
+    const qint64 slashID = Creature(cat, kept + QStringLiteral("/z"));
+    StartMainWindow();
+    OpenRoster("Cut");
+    ASSERT_EQ(Lines()[0], cut);
+    PickCreature(kept + QStringLiteral(" z"));
+    Click(w()->imgAdd);
+    PickCreature(kept + QStringLiteral("/z"));
+    Click(w()->imgAdd);
+    EXPECT_EQ(Stored(cutRoster), (QList<qint64>{blankID, widerID, slashID}));
+    EXPECT_EQ(Stored(roster), (QList<qint64>{exactID, widerID}));
+}
+
+TEST_F(RosterPanel, DoubleClickShowsTheEntrysCreatureThroughItsCategory) {
+    const qint64 alpha = Category("Alpha");
+    Creature(alpha, "Ant");
+    const qint64 bee = Creature(alpha, "Bee");
+    const qint64 beta = Category("Beta");
+    const qint64 cat = Creature(beta, "Cat");
+    Roster("Party", {cat, bee});
+    StartMainWindow();
+    ASSERT_EQ(w()->lblName->caption(), "Ant");
+    OpenRoster("Party");
+
+    Click(w()->imgPage2);
+    DoubleClick(w()->lblRosterEntry[0]);
+    EXPECT_EQ(w()->lblCategory->caption(), "Beta");
+    EXPECT_EQ(w()->lstCategory->ItemData(w()->lstCategory->ListIndex()), beta);
+    EXPECT_EQ(w()->lblName->caption(), "Cat");
+    EXPECT_EQ(w()->lstCreature->ItemData(w()->lstCreature->ListIndex()), cat);
+    EXPECT_TRUE(w()->txtStatText[0]->isVisible()) << "statistics page 0";
+    EXPECT_TRUE(HighlightedLines().isEmpty());
+
+    DoubleClick(w()->lblRosterEntry[1]);
+    EXPECT_EQ(w()->lblCategory->caption(), "Alpha");
+    EXPECT_EQ(w()->lblName->caption(), "Bee");
+    EXPECT_TRUE(HighlightedLines().isEmpty());
+
+    // A blank line of a roster with entries: only its colour is reset.
+    DoubleClick(w()->lblRosterEntry[5]);
+    EXPECT_TRUE(HighlightedLines().isEmpty());
+    EXPECT_EQ(w()->lblName->caption(), "Bee");
+    EXPECT_EQ(w()->lblCategory->caption(), "Alpha");
+    EXPECT_TRUE(MsgBoxTitles().isEmpty()) << MsgBoxTitles().join(", ").toStdString();
+    Q_UNUSED(alpha);
+}
+
+TEST_F(RosterPanel, DoubleClickOnAnEntryWhoseCreatureIsGoneSelectsNothing) {
+    const qint64 alpha = Category("Alpha");
+    const qint64 ant = Creature(alpha, "Ant");
+    const qint64 beta = Category("Beta");
+    const qint64 cat = Creature(beta, "Cat");
+    Roster("Party", {cat});
+    StartMainWindow();
+    OpenRoster("Party");
+    // Gone behind the window's back: the panel still shows it.
+    Folder().Exec(QStringLiteral("DELETE FROM Creatures WHERE IDCreature = ?1"), {cat});
+
+    DoubleClick(w()->lblRosterEntry[0]);
+    EXPECT_EQ(w()->lblCategory->caption(), "Alpha");
+    EXPECT_EQ(w()->lstCategory->ItemData(w()->lstCategory->ListIndex()), alpha);
+    EXPECT_EQ(w()->lstCreature->ItemData(w()->lstCreature->ListIndex()), ant);
+    EXPECT_EQ(w()->lblName->caption(), "Ant");
+    EXPECT_TRUE(HighlightedLines().isEmpty());
+    EXPECT_TRUE(MsgBoxTitles().isEmpty()) << MsgBoxTitles().join(", ").toStdString();
+}
+
+TEST_F(RosterPanel, ClearAsksFirstKeepsThePressedLookAndStoresTheEmptyRoster) {
+    const QList<qint64> ids = MakeHerd(3);
+    StartMainWindow();
+    OpenRoster("Herd");
+    const QImage pressed = frmImageStore::Instance().Image(StoreArray::imgClear, LookPressed).toImage();
+
+    bool pressedWhileAsked = false;
+    WhenModalShown([&](QWidget* dialog) {
+        pressedWhileAsked = w()->imgClear->picture().toImage() == pressed;
+        ClickChild(dialog, "imgNo");
+    });
+    Click(w()->imgClear);
+    EXPECT_TRUE(pressedWhileAsked);
+    EXPECT_EQ(Lines(), Expected(BeastRange(0, 2)));
+    EXPECT_EQ(Stored(herd), ids);
+
+    AnswerAreYouSure(true);
+    Click(w()->imgClear);
+    EXPECT_EQ(Lines(), Expected({}));
+    EXPECT_EQ(w()->m_nRosterCount, 0);
+    EXPECT_TRUE(Stored(herd).isEmpty());
+    EXPECT_EQ(w()->lblRosterCurrent->caption(), "Herd");
+
+    // An empty roster is asked about and stored empty all the same.
+    bool asked = false;
+    WhenModalShown([&](QWidget* dialog) {
+        asked = true;
+        ClickChild(dialog, "imgYes");
+    });
+    Click(w()->imgClear);
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(Lines(), Expected({}));
+    EXPECT_TRUE(Stored(herd).isEmpty());
+    EXPECT_TRUE(MsgBoxTitles().isEmpty()) << MsgBoxTitles().join(", ").toStdString();
+}
+
+TEST_F(RosterPanel, ChangesAreStoredAtOnceAndSurviveReopening) {
+    const qint64 cat = Category("Beasts");
+    const qint64 bat = Creature(cat, "Bat");
+    const qint64 orc = Creature(cat, "Orc");
+    const qint64 party = Roster("Party", {});
+    Roster("Other", {orc});
+    StartMainWindow();
+    OpenRoster("Party");
+    PickCreature("Orc");
+    Click(w()->imgAdd);
+    PickCreature("Bat");
+    Click(w()->imgAdd);
+    EXPECT_EQ(Stored(party), (QList<qint64>{bat, orc}));
+
+    OpenRoster("Other");
+    EXPECT_EQ(Lines(), Expected({"Orc"}));
+    OpenRoster("Party");
+    EXPECT_EQ(Lines(), Expected({"Bat", "Orc"}));
+}
+
+}  // namespace
