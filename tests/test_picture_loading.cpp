@@ -1,0 +1,138 @@
+// Loading picture files (BMP, GIF and JPEG by content, with distinct errors)
+// and the file-open dialog's filter.
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QImageWriter>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include "platform/file_chooser.h"
+#include "platform/picture.h"
+
+namespace {
+
+class PictureFiles : public ::testing::Test {
+protected:
+    QString Path(const QString& name) const { return m_dir.filePath(name); }
+
+    // Writes a 7 x 5 picture in the given format under the given name.
+    QString WritePicture(const QString& name, const char* format) {
+        QImage img(7, 5, QImage::Format_RGB32);
+        img.fill(QColor(200, 40, 10));
+        QImageWriter writer(Path(name), format);
+        EXPECT_TRUE(writer.write(img)) << writer.errorString().toStdString();
+        return Path(name);
+    }
+    QString WriteBytes(const QString& name, const QByteArray& bytes) {
+        QFile f(Path(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return Path(name);
+    }
+
+    QTemporaryDir m_dir;
+};
+
+}  // namespace
+
+TEST_F(PictureFiles, BmpGifAndJpegLoadWhateverTheirNames) {
+    const std::pair<QString, const char*> files[] = {
+        {"a.bmp", "bmp"}, {"b.jpg", "jpeg"}, {"c.JPG", "jpeg"}, {"jpeg named.bmp", "jpeg"}, {"bmp named.gif", "bmp"},
+        {"no extension", "bmp"},
+    };
+    for (const auto& [name, format] : files) {
+        const PictureResult r = LoadPicture(WritePicture(name, format));
+        EXPECT_TRUE(r.ok()) << name.toStdString() << ": " << r.description.toStdString();
+        EXPECT_EQ(r.image.size(), QSize(7, 5)) << name.toStdString();
+    }
+    // A GIF written by hand: 1 x 1, one colour.
+    const QByteArray gif = QByteArray::fromHex(
+        "47494638396101000100800000ff000000000021f90401000000002c00000000010001000002024401003b");
+    const PictureResult r = LoadPicture(WriteBytes("dot.gif", gif));
+    EXPECT_TRUE(r.ok()) << r.description.toStdString();
+    EXPECT_EQ(r.image.size(), QSize(1, 1));
+}
+
+TEST_F(PictureFiles, OtherContentIsNotAValidPicture) {
+    const QString cases[] = {
+        WritePicture("real.png", "png"),         // a picture, but not one of the three formats
+        WritePicture("png named.jpg", "png"),
+        WriteBytes("text.bmp", "just some text, no picture\n"),
+        WriteBytes("empty.jpg", ""),
+        WriteBytes("truncated.jpg", QByteArray::fromHex("ffd8ffe000104a464946")),
+    };
+    for (const QString& path : cases) {
+        const PictureResult r = LoadPicture(path);
+        EXPECT_FALSE(r.ok()) << path.toStdString();
+        EXPECT_TRUE(r.invalidPicture()) << path.toStdString() << ": " << r.errorNumber;
+        EXPECT_TRUE(r.image.isNull());
+    }
+}
+
+TEST_F(PictureFiles, MissingAndUnreadableFilesAreOtherErrors) {
+    const PictureResult missing = LoadPicture(Path("gone.bmp"));
+    EXPECT_FALSE(missing.ok());
+    EXPECT_FALSE(missing.invalidPicture());
+    EXPECT_EQ(missing.errorNumber, PictureResult::kFileNotFound);
+    EXPECT_FALSE(missing.description.isEmpty());
+
+    const PictureResult empty = LoadPicture("");
+    EXPECT_FALSE(empty.ok());
+    EXPECT_FALSE(empty.invalidPicture());
+
+    QDir(m_dir.path()).mkdir("folder.jpg");
+    const PictureResult folder = LoadPicture(Path("folder.jpg"));
+    EXPECT_FALSE(folder.ok());
+    EXPECT_FALSE(folder.invalidPicture());
+    EXPECT_FALSE(folder.description.isEmpty());
+}
+
+TEST_F(PictureFiles, HugeClaimedSizeIsRefusedBeforeDecoding) {
+    // A BMP header claiming 30000 x 30000 pixels with no pixel data behind it.
+    QByteArray bmp;
+    auto le32 = [&bmp](qint32 v) { for (int i = 0; i < 4; ++i) bmp.append(char((v >> (8 * i)) & 0xff)); };
+    auto le16 = [&bmp](qint16 v) { for (int i = 0; i < 2; ++i) bmp.append(char((v >> (8 * i)) & 0xff)); };
+    bmp.append("BM");
+    le32(54);  // file size (a lie)
+    le32(0);
+    le32(54);  // pixel data offset
+    le32(40);  // header size
+    le32(30000);
+    le32(30000);
+    le16(1);
+    le16(24);
+    le32(0);
+    le32(0);
+    le32(2835);
+    le32(2835);
+    le32(0);
+    le32(0);
+    const PictureResult r = LoadPicture(WriteBytes("huge.bmp", bmp));
+    EXPECT_FALSE(r.ok());
+    EXPECT_TRUE(r.image.isNull());
+}
+
+TEST(FileDialogFilter, DescriptionAndPatternsMatchingAnyCase) {
+    const QStringList filters = QtNameFilters("Graphics Files (*.bmp;*.gif;*.jpg)|*.bmp;*.gif;*.jpg");
+    ASSERT_EQ(filters.size(), 1);
+    EXPECT_TRUE(filters[0].startsWith("Graphics Files ("));
+
+    // The patterns between the parentheses, as the dialog reads them.
+    const QString inside = filters[0].section('(', 1).chopped(1);
+    const QStringList patterns = inside.split(' ', Qt::SkipEmptyParts);
+    ASSERT_EQ(patterns.size(), 3);
+    auto matches = [&](const QString& file) {
+        for (const QString& p : patterns)
+            if (QRegularExpression(QRegularExpression::wildcardToRegularExpression(p)).match(file).hasMatch()) return true;
+        return false;
+    };
+    for (const char* yes : {"orc.bmp", "ORC.BMP", "Bat.Gif", "photo.jpg", "PHOTO.JPG", "a b.jPg"}) EXPECT_TRUE(matches(yes)) << yes;
+    for (const char* no : {"orc.png", "photo.jpeg", "x.bmp.txt", "bmp", "notes.txt"}) EXPECT_FALSE(matches(no)) << no;
+
+    // Several entries give several filters.
+    EXPECT_EQ(QtNameFilters("Text (*.txt)|*.txt|All (*.*)|*.*").size(), 2);
+}
