@@ -332,11 +332,14 @@ void ListBox::Clear() {
 }
 
 void ListBox::mousePressEvent(QMouseEvent* e) {
+    e->accept();
+    // A press below the last item picks nothing and keeps the selection: the
+    // current category, creature or roster must not be lost to a stray click.
+    if (!itemAt(e->position().toPoint())) return;
     // The selection follows the press, but the pick counts when the button is
     // released over an item.
     m_quiet = true;
     QListWidget::mousePressEvent(e);
-    e->accept();
 }
 
 void ListBox::mouseReleaseEvent(QMouseEvent* e) {

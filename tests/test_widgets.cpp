@@ -181,6 +181,21 @@ TEST(ListBoxClick, MousePickRaisesClickOnce) {
     EXPECT_EQ(w.clicks, std::vector<int>({2, 0}));
 }
 
+TEST(ListBoxClick, ClickBelowTheItemsPicksNothing) {
+    ListWindow w(true, {"Orc", "Bat"});
+    ShowActive(&w.window);
+    w.list->setListIndex(1);
+    const QRect last = w.list->visualItemRect(w.list->item(1));
+    const QPoint empty(last.center().x(), last.bottom() + 40);
+    ASSERT_EQ(w.list->itemAt(empty), nullptr);
+    QTest::mouseClick(w.list->viewport(), Qt::LeftButton, {}, empty);
+    EXPECT_EQ(w.list->ListIndex(), 1);
+    EXPECT_EQ(w.clicks, std::vector<int>({1}));
+    // The next real pick still counts.
+    QTest::mouseClick(w.list->viewport(), Qt::LeftButton, {}, w.list->visualItemRect(w.list->item(0)).center());
+    EXPECT_EQ(w.clicks, std::vector<int>({1, 0}));
+}
+
 TEST(ListBoxClick, KeyboardMovesRaiseClickButFocusAloneDoesNot) {
     ListWindow w(true, {"Orc", "Bat", "goblin", "zombie"});
     QLineEdit other(&w.window);
