@@ -32,7 +32,14 @@ frmMain::frmMain(const QString& programDir, QWidget* parent)
     qApp->installEventFilter(this);
 }
 
-frmMain::~frmMain() { qApp->removeEventFilter(this); }
+frmMain::~frmMain() {
+    qApp->removeEventFilter(this);
+    // Tearing the window down hides it and moves the focus out of its boxes;
+    // no handler may run on a window that is being destroyed (a box with
+    // unsaved typing would otherwise try to save through deleted controls).
+    QObject::disconnect(this, nullptr, this, nullptr);
+    for (QObject* child : findChildren<QObject*>()) QObject::disconnect(child, nullptr, this, nullptr);
+}
 
 QString frmMain::DatabasePath() const { return m_programDir + QStringLiteral("/Ostravell.mdb"); }
 QString frmMain::CfgPath() const { return m_programDir + QStringLiteral("/Ostravell.cfg"); }

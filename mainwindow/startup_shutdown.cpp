@@ -63,6 +63,9 @@ void frmMain::Form_KeyDown(int KeyCode, int Shift) {
 
 void frmMain::imgExit_Click() {
     SaveCreatureInfo();
+    // The sheet has just been written: the window's teardown, which moves the
+    // focus out of the boxes, finds nothing left to save.
+    m_bStatChanged = false;
     if (EndProgram()) {
         EndProgram()();
     } else {

@@ -293,6 +293,32 @@ TEST_F(MainStartup, ClosingTheWindowOtherwiseSavesAndEndsLikeExit) {
     EXPECT_EQ(EndProgramCalls(), 1);
 }
 
+TEST_F(MainStartup, NothingRunsOrIsSavedWhileTheWindowIsTornDownAfterTheEnd) {
+    MakeThreeCategories();
+    StartMainWindow();
+    FocusBox(w()->txtStatText[3]);
+    Type(w()->txtStatText[3], "typed");
+    ClickCornerButton(w()->imgExit);
+    ASSERT_EQ(EndProgramCalls(), 1);
+    EXPECT_EQ(Folder().Scalar(QStringLiteral("SELECT Field3 FROM Creatures WHERE IDCreature = 11")).toString(), "typed");
+    // Changed behind the program's back after the end: the teardown moves the
+    // focus out of the box but saves nothing more.
+    Folder().Exec(QStringLiteral("UPDATE Creatures SET Field3 = 'after' WHERE IDCreature = 11"));
+    DestroyMainWindow();
+    EXPECT_EQ(Folder().Scalar(QStringLiteral("SELECT Field3 FROM Creatures WHERE IDCreature = 11")).toString(), "after");
+}
+
+TEST_F(MainStartup, DestroyingTheWindowWithUnsavedTypingRunsNoHandler) {
+    MakeThreeCategories();
+    StartMainWindow();
+    FocusBox(w()->txtStatText[3]);
+    Type(w()->txtStatText[3], "typed");
+    ASSERT_TRUE(w()->m_bStatChanged);
+    DestroyMainWindow();
+    EXPECT_EQ(Folder().Scalar(QStringLiteral("SELECT Field3 FROM Creatures WHERE IDCreature = 11")).toString(), "");
+    EXPECT_TRUE(MsgBoxTitles().isEmpty());
+}
+
 TEST_F(MainStartup, FailedSaveOnExitIsReportedAndTheProgramStillEnds) {
     MakeThreeCategories();
     StartMainWindow();
