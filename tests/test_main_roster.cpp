@@ -415,6 +415,20 @@ TEST_F(RosterPanel, DoubleClickShowsTheEntrysCreatureThroughItsCategory) {
     Q_UNUSED(alpha);
 }
 
+TEST_F(RosterPanel, DoubleClickFindsACategoryWhoseIDIsBeyondSixteenBits) {
+    Creature(Category("Alpha"), "Ant");
+    Folder().Exec(QStringLiteral("INSERT INTO Categories (IDCategory, Name) VALUES (70000, 'Far')"));
+    const qint64 yak = Creature(70000, "Yak");
+    Roster("Party", {yak});
+    StartMainWindow();
+    OpenRoster("Party");
+
+    DoubleClick(w()->lblRosterEntry[0]);
+    EXPECT_EQ(w()->lstCategory->ItemData(w()->lstCategory->ListIndex()), 70000);
+    EXPECT_EQ(w()->lblCategory->caption(), "Far");
+    EXPECT_EQ(w()->lblName->caption(), "Yak");
+}
+
 TEST_F(RosterPanel, DoubleClickOnAnEntryWhoseCreatureIsGoneSelectsNothing) {
     const qint64 alpha = Category("Alpha");
     const qint64 ant = Creature(alpha, "Ant");
