@@ -34,9 +34,9 @@ void ShowActive(QWidget* w) {
 // A list in a window, filled with items, Click counted with the selection seen
 // at the moment Click runs.
 struct ListWindow {
+    std::vector<int> clicks;  // ListIndex() as seen inside each Click (outlives the window)
     Form window;
     ListBox* list;
-    std::vector<int> clicks;  // ListIndex() as seen inside each Click
 
     explicit ListWindow(bool sorted, const QStringList& items) {
         window.resize(300, 300);
@@ -124,9 +124,9 @@ TEST(ListBoxOrder, TenThousandItemsAddedOneByOneInRandomOrderEndSorted) {
 // ---------------------------------------------------------------- list Click
 
 TEST(ListBoxClick, ProgramSelectionRunsClickBeforeItReturns) {
-    ListWindow w(true, {"Orc", "Bat", "goblin"});
     bool inside = false;
     int seenDuringCall = -2;
+    ListWindow w(true, {"Orc", "Bat", "goblin"});
     QObject::connect(w.list, &ListBox::Click, [&] { inside = true; seenDuringCall = w.list->ListIndex(); });
 
     w.list->setListIndex(2);
@@ -150,9 +150,9 @@ TEST(ListBoxClick, ProgramSelectionRunsClickBeforeItReturns) {
 TEST(ListBoxClick, ClickHandlerMaySelectInAnotherList) {
     // The category list's Click fills the creature list and selects its first
     // item, whose Click must run at once, inside the first.
+    std::vector<QString> log;
     Form window;
     ListBox categories(&window, true), creatures(&window, true);
-    std::vector<QString> log;
     QObject::connect(&categories, &ListBox::Click, [&] {
         log.push_back("category " + categories.List(categories.ListIndex()));
         creatures.Clear();
@@ -314,10 +314,10 @@ TEST(LabelSize, OtherLabelsKeepTheirSize) {
 
 namespace {
 struct BoxWindow {
+    std::vector<std::pair<int, int>> keys;  // (index, key ascii), outlives the window
     Form window;
     TextBox* single;
     TextBox* multi;
-    std::vector<std::pair<int, int>> keys;  // (index, key ascii)
 
     BoxWindow() {
         window.resize(400, 200);
@@ -396,8 +396,8 @@ TEST(TextBoxKeys, SelectAllCoversTheWholeText) {
 }
 
 TEST(TextBoxFocus, GotFocusAndLostFocusCarryTheIndex) {
+    std::vector<QString> log;  // outlives the window, whose teardown moves the focus
     BoxWindow w;
-    std::vector<QString> log;
     for (TextBox* b : {w.single, w.multi}) {
         QObject::connect(b, &TextBox::GotFocus, [&](int i) { log.push_back(QStringLiteral("got %1").arg(i)); });
         QObject::connect(b, &TextBox::LostFocus, [&](int i) { log.push_back(QStringLiteral("lost %1").arg(i)); });
@@ -414,6 +414,11 @@ TEST(TextBoxFocus, GotFocusAndLostFocusCarryTheIndex) {
 
 namespace {
 struct MouseWindow {
+    // What the handlers saw; declared first so it outlives the window.
+    std::vector<QPoint> formMoves;
+    int formDowns = 0;
+    int formClicks = 0;
+    std::vector<QString> buttonLog;
     Form window;
     Label* label;
     ListBox* list;
@@ -422,10 +427,6 @@ struct MouseWindow {
     PictureBox* picture;
     Label* labelInPicture;
     PictureButton* button;
-    std::vector<QPoint> formMoves;
-    int formDowns = 0;
-    int formClicks = 0;
-    std::vector<QString> buttonLog;
 
     MouseWindow() {
         window.resize(400, 300);
