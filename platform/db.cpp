@@ -105,9 +105,16 @@ struct DbTable {
     QString quoted;                 // "name", ready for SQL
     QStringList columns;            // in the table's order
     QStringList quotedColumns;
+    QHash<QString, int> byName;       // as spelt in the schema: the usual case, found without lowering
     QHash<QString, int> byLowerName;
+    QString deleteSql;                // the statements every recordset of the table uses, made once
+    QStringList readColumnSql;
 
-    int column(const QString& n) const { return byLowerName.value(n.toLower(), -1); }
+    int column(const QString& n) const {
+        const auto exact = byName.constFind(n);
+        if (exact != byName.constEnd()) return *exact;
+        return byLowerName.value(n.toLower(), -1);
+    }
 };
 
 static QString quoteIdentifier(const QString& id) {
@@ -195,10 +202,13 @@ struct DbConnection {
         const int n = sqlite3_column_count(cols);
         for (int i = 0; i < n; ++i) {
             const QString c = QString::fromUtf8(sqlite3_column_name(cols, i));
+            t->byName.insert(c, int(t->columns.size()));
             t->byLowerName.insert(c.toLower(), int(t->columns.size()));
             t->columns << c;
             t->quotedColumns << quoteIdentifier(c);
+            t->readColumnSql << QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1").arg(t->quotedColumns.last(), t->quoted);
         }
+        t->deleteSql = QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(t->quoted);
         tables.insert(key, t);
         return t;
     }
@@ -270,7 +280,9 @@ std::unique_ptr<Database> DBEngine::OpenDatabase(const QString& path) {
     conn->path = path;
     const QByteArray name = path.toUtf8();
     // Read and write, never create.
-    const int rc = sqlite3_open_v2(name.constData(), &conn->db, SQLITE_OPEN_READWRITE, nullptr);
+    // A connection serves the one thread that opened it, so SQLite's own
+    // per-call locking is left out.
+    const int rc = sqlite3_open_v2(name.constData(), &conn->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const QString why = conn->db ? QString::fromUtf8(sqlite3_errmsg(conn->db)) : QString::fromUtf8(sqlite3_errstr(rc));
         throw DbError(rc & 0xff, QStringLiteral("Could not open '%1': %2.").arg(path, why));
@@ -344,12 +356,22 @@ void Recordset::finalizeStatements() {
     m_statements.clear();
 }
 
-sqlite3_stmt* Recordset::cursorStatement(const QString& sql) {
-    if (sqlite3_stmt* s = m_statements.value(sql)) {
+sqlite3_stmt* Recordset::cursorStatement(CursorKind kind, int findColumn, bool after) {
+    // One statement per kind of query, made on first use and kept while the recordset is open.
+    const quint32 key = (quint32(kind) << 24) | (quint32(findColumn + 1) << 1) | (after ? 1u : 0u);
+    if (sqlite3_stmt* s = m_statements.value(key)) {
         sqlite3_reset(s);
         sqlite3_clear_bindings(s);
         return s;
     }
+    QString sql = QStringLiteral("SELECT rowid, * FROM ") + m_table->quoted;
+    if (kind == CursorKind::Find) {
+        sql += QStringLiteral(" WHERE ") + m_table->quotedColumns[findColumn] + QStringLiteral(" = ?1");
+        if (after) sql += QStringLiteral(" AND rowid > ?2");
+    } else if (after) {
+        sql += QStringLiteral(" WHERE rowid > ?2");
+    }
+    sql += QStringLiteral(" ORDER BY rowid");
     sqlite3_stmt* s = nullptr;
     const QByteArray utf8 = sql.toUtf8();
     const int rc = sqlite3_prepare_v3(m_conn->db, utf8.constData(), int(utf8.size()), SQLITE_PREPARE_PERSISTENT, &s, nullptr);
@@ -357,7 +379,7 @@ sqlite3_stmt* Recordset::cursorStatement(const QString& sql) {
         sqlite3_finalize(s);
         m_conn->fail(rc);
     }
-    m_statements.insert(sql, s);
+    m_statements.insert(key, s);
     return s;
 }
 
@@ -403,17 +425,8 @@ bool Recordset::stepCursor() {
 }
 
 bool Recordset::seek(CursorKind kind, int findColumn, std::int64_t findValue, std::optional<std::int64_t> afterRowid) {
-    QString sql = QStringLiteral("SELECT rowid, * FROM ") + m_table->quoted;
-    if (kind == CursorKind::Find) {
-        sql += QStringLiteral(" WHERE ") + m_table->quotedColumns[findColumn] + QStringLiteral(" = ?1");
-        if (afterRowid) sql += QStringLiteral(" AND rowid > ?2");
-    } else if (afterRowid) {
-        sql += QStringLiteral(" WHERE rowid > ?2");
-    }
-    sql += QStringLiteral(" ORDER BY rowid");
-
     dropCursor();
-    sqlite3_stmt* s = cursorStatement(sql);
+    sqlite3_stmt* s = cursorStatement(kind, kind == CursorKind::Find ? findColumn : -1, afterRowid.has_value());
     if (kind == CursorKind::Find) sqlite3_bind_int64(s, 1, findValue);
     if (afterRowid) sqlite3_bind_int64(s, 2, *afterRowid);
     m_cursor = s;
@@ -488,6 +501,12 @@ DbCriteria ParseDbCriteria(const QString& criteria) {
 }
 
 void Recordset::parseCriteria(const QString& criteria, int* column, std::int64_t* value) const {
+    // A walk of FindNext repeats one criterion: it is read once.
+    if (m_lastCriteriaColumn >= 0 && criteria == m_lastCriteria) {
+        *column = m_lastCriteriaColumn;
+        *value = m_lastCriteriaValue;
+        return;
+    }
     const DbCriteria parsed = ParseDbCriteria(criteria);
     const int c = m_table->column(parsed.column);
     if (c < 0)
@@ -495,6 +514,9 @@ void Recordset::parseCriteria(const QString& criteria, int* column, std::int64_t
                       QStringLiteral("The table '%1' has no column '%2'.").arg(m_table->name, parsed.column));
     *column = c;
     *value = parsed.value;
+    m_lastCriteria = criteria;
+    m_lastCriteriaColumn = c;
+    m_lastCriteriaValue = parsed.value;
 }
 
 void Recordset::FindFirst(const QString& criteria) {
@@ -562,8 +584,7 @@ DbValue Recordset::readColumn(int column) {
     requireCurrent();
     if (cursorLive()) return columnValue(m_cursor, column + 1);
     // The row was reached before the last write on this connection: read it afresh.
-    sqlite3_stmt* s = m_conn->prepared(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1")
-                                           .arg(m_table->quotedColumns[column], m_table->quoted));
+    sqlite3_stmt* s = m_conn->prepared(m_table->readColumnSql[column]);
     sqlite3_bind_int64(s, 1, m_rowid);
     const int rc = sqlite3_step(s);
     if (rc == SQLITE_ROW) {
@@ -604,41 +625,50 @@ void Recordset::Update() {
     checkUpdatable();
     if (m_editMode == EditMode::None)
         throw DbError(dbErrUpdateWithoutEdit, QStringLiteral("Update or field change without AddNew or Edit."));
-    QStringList names;
-    std::vector<const DbValue*> values;
-    for (size_t i = 0; i < m_buffer.size(); ++i) {
-        if (!m_buffer[i]) continue;
-        names << m_table->quotedColumns[int(i)];
-        values.push_back(&*m_buffer[i]);
-    }
+    // The columns written, in the table's order, key the statement: its text
+    // is made and prepared once per set of columns.
     const EditMode mode = m_editMode;
+    QByteArray key;
+    key.append(mode == EditMode::AddNew ? 'A' : 'E');
+    for (size_t i = 0; i < m_buffer.size(); ++i)
+        if (m_buffer[i]) key.append(char(i & 0xff)).append(char((i >> 8) & 0xff));
+    const int nValues = int(key.size() - 1) / 2;
     if (mode == EditMode::Edit) requireCurrent();
-    if (names.isEmpty() && mode == EditMode::Edit) {
+    if (nValues == 0 && mode == EditMode::Edit) {
         m_editMode = EditMode::None;
         return;
     }
-    QString sql;
-    if (mode == EditMode::AddNew) {
-        if (names.isEmpty()) {
-            sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(m_table->quoted);
+    sqlite3_stmt*& s = m_updateStatements[key];
+    if (!s) {
+        QStringList names;
+        for (size_t i = 0; i < m_buffer.size(); ++i)
+            if (m_buffer[i]) names << m_table->quotedColumns[int(i)];
+        QString sql;
+        if (mode == EditMode::AddNew) {
+            if (names.isEmpty()) {
+                sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(m_table->quoted);
+            } else {
+                QStringList marks;
+                for (int i = 1; i <= names.size(); ++i) marks << QStringLiteral("?%1").arg(i);
+                sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                          .arg(m_table->quoted, names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+            }
         } else {
-            QStringList marks;
-            for (int i = 1; i <= names.size(); ++i) marks << QStringLiteral("?%1").arg(i);
-            sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                      .arg(m_table->quoted, names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+            QStringList sets;
+            for (int i = 0; i < names.size(); ++i) sets << QStringLiteral("%1 = ?%2").arg(names[i]).arg(i + 1);
+            sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
+                      .arg(m_table->quoted, sets.join(QLatin1Char(',')))
+                      .arg(names.size() + 1);
         }
-    } else {
-        QStringList sets;
-        for (int i = 0; i < names.size(); ++i) sets << QStringLiteral("%1 = ?%2").arg(names[i]).arg(i + 1);
-        sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
-                  .arg(m_table->quoted, sets.join(QLatin1Char(',')))
-                  .arg(names.size() + 1);
+        s = m_conn->prepared(sql);
     }
     if (m_cursor) sqlite3_reset(m_cursor);
     m_cursorOnCurrent = false;
-    sqlite3_stmt* s = m_conn->prepared(sql);
-    for (size_t i = 0; i < values.size(); ++i) bindValue(s, int(i) + 1, *values[i]);
-    if (mode == EditMode::Edit) sqlite3_bind_int64(s, int(values.size()) + 1, m_rowid);
+    // Every parameter is bound afresh; the statement was reset after its last use.
+    int param = 1;
+    for (size_t i = 0; i < m_buffer.size(); ++i)
+        if (m_buffer[i]) bindValue(s, param++, *m_buffer[i]);
+    if (mode == EditMode::Edit) sqlite3_bind_int64(s, param, m_rowid);
     const int rc = sqlite3_step(s);
     sqlite3_reset(s);
     ++m_conn->generation;
@@ -655,14 +685,23 @@ void Recordset::Delete() {
     checkUpdatable();
     requireCurrent();
     m_editMode = EditMode::None;
-    if (m_cursor) sqlite3_reset(m_cursor);
+    // SQLite lets a query go on stepping after the row it stands on was deleted
+    // by rowid, so the walk or search that found this row carries on from its
+    // place: removing every match of a search costs no new query per row.
+    const bool keepCursor = cursorLive();
+    if (m_cursor && !keepCursor) sqlite3_reset(m_cursor);
     m_cursorOnCurrent = false;
-    sqlite3_stmt* s = m_conn->prepared(QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(m_table->quoted));
+    if (!m_deleteStatement) m_deleteStatement = m_conn->prepared(m_table->deleteSql);
+    sqlite3_stmt* s = m_deleteStatement;
     sqlite3_bind_int64(s, 1, m_rowid);
     const int rc = sqlite3_step(s);
     sqlite3_reset(s);
     ++m_conn->generation;
     if (rc != SQLITE_DONE) m_conn->fail(rc);
+    if (keepCursor) {
+        m_cursorOnCurrent = true;
+        m_cursorGeneration = m_conn->generation;
+    }
     // The position stays on the removed row's place.
     m_currentDeleted = true;
 }

@@ -8,6 +8,7 @@
 // rolls it back, so a failed operation leaves the file as it was.
 //
 // Every failure is thrown as a DbError carrying a number and a description.
+#include <QByteArray>
 #include <QHash>
 #include <QString>
 
@@ -167,7 +168,7 @@ private:
     bool stepCursor();
     void dropCursor();
     void finalizeStatements();
-    sqlite3_stmt* cursorStatement(const QString& sql);
+    sqlite3_stmt* cursorStatement(CursorKind kind, int findColumn, bool after);
     bool cursorLive() const;
     void parseCriteria(const QString& criteria, int* column, std::int64_t* value) const;
 
@@ -187,12 +188,22 @@ private:
     // The running query that produced the current row, stepped by MoveNext or
     // FindNext while nothing has been written on the connection since.
     sqlite3_stmt* m_cursor = nullptr;
-    QHash<QString, sqlite3_stmt*> m_statements;   // this recordset's own queries
+    QHash<quint32, sqlite3_stmt*> m_statements;   // this recordset's own queries, by kind
+    // Statements of the connection this recordset writes with (reset after
+    // every use, finalized with the connection): Update's by the columns
+    // written, and Delete's.
+    QHash<QByteArray, sqlite3_stmt*> m_updateStatements;
+    sqlite3_stmt* m_deleteStatement = nullptr;
     CursorKind m_cursorKind = CursorKind::None;
     int m_cursorColumn = -1;
     std::int64_t m_cursorValue = 0;
     std::uint64_t m_cursorGeneration = 0;
     bool m_cursorOnCurrent = false;
+
+    // The last criterion read, so that a walk of FindNext reads it once.
+    mutable QString m_lastCriteria;
+    mutable int m_lastCriteriaColumn = -1;
+    mutable std::int64_t m_lastCriteriaValue = 0;
 
     EditMode m_editMode = EditMode::None;
     std::vector<std::optional<DbValue>> m_buffer;

@@ -307,6 +307,11 @@ QString ListBox::List(int index) const {
 }
 
 int ListBox::ListIndex() const {
+    // One item at most is selected, and it is the current one whenever the
+    // selection was made by the program or the user: asked without building
+    // the selection's list, as operations ask for it once per row they store.
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && selectionModel()->isSelected(current)) return current.row();
     const QModelIndexList sel = selectionModel()->selectedIndexes();
     return sel.isEmpty() ? -1 : sel.first().row();
 }
