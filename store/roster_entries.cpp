@@ -16,30 +16,55 @@ void ShowRoster(const OpenRoster& roster, RosterPanel& panel) {
 
 void FitRosterEntryName(qint16 i, OpenRoster& roster, RosterPanel& panel) {
     Label* sizing = panel.lblSizing;
-    const auto tooWide = [&](const QString& caption) {
+    const auto widthOf = [&](const QString& caption) {
         sizing->setCaption(caption);
-        return float(sizing->width()) * float(panel.lTwipsPerPixelX) > kRosterLineTwips;
+        return sizing->width();
     };
+    const auto tooWide = [&](int widthPx) { return float(widthPx) * float(panel.lTwipsPerPixelX) > kRosterLineTwips; };
     const QString name = roster.m_asRosterName[i];
-    if (!tooWide(name)) return;
+    const int nameWidth = widthOf(name);
+    if (!tooWide(nameWidth)) return;
     // The longest start of the name that fits with "..." after it (none at all
     // when even "..." alone is too wide). A longer start is never narrower, so
-    // bisection finds the same cut as dropping one character at a time.
+    // any search finds the cut that dropping one character at a time finds.
+    // Measuring is what costs, so the search starts where the name's average
+    // character width puts the cut, usually within a character or two of it,
+    // widens its steps from there until the cut is bracketed, then bisects.
     const QString dots = QStringLiteral("...");
     const qsizetype n = name.size();
-    qsizetype cut;
-    if (!tooWide(name + dots)) {
-        cut = n;
-    } else {
-        qsizetype fits = 0, wide = n;   // fits: the answer when nothing longer fits
-        while (wide - fits > 1) {
-            const qsizetype mid = fits + (wide - fits) / 2;
-            if (tooWide(name.left(mid) + dots)) wide = mid;
-            else fits = mid;
+    const auto fits = [&](qsizetype k) { return !tooWide(widthOf(name.left(k) + dots)); };
+    const double roomPx = double(kRosterLineTwips) / panel.lTwipsPerPixelX - widthOf(dots);
+    const qsizetype guess = qBound<qsizetype>(0, qsizetype(roomPx * double(n) / nameWidth), n);
+    qsizetype fitting = 0;   // the cut is at least this (0 also when nothing fits)
+    qsizetype wide = n + 1;  // every start from here on is too wide
+    qsizetype step = 1;
+    if (fits(guess)) {
+        fitting = guess;
+        while (fitting + step < wide) {
+            if (!fits(fitting + step)) {
+                wide = fitting + step;
+                break;
+            }
+            fitting += step;
+            step *= 2;
         }
-        cut = fits;
+    } else {
+        wide = guess;
+        while (wide - step > fitting) {
+            if (fits(wide - step)) {
+                fitting = wide - step;
+                break;
+            }
+            wide -= step;
+            step *= 2;
+        }
     }
-    const QString fitted = name.left(cut) + dots;
+    while (wide - fitting > 1) {
+        const qsizetype mid = fitting + (wide - fitting) / 2;
+        if (fits(mid)) fitting = mid;
+        else wide = mid;
+    }
+    const QString fitted = name.left(fitting) + dots;
     sizing->setCaption(fitted);
     roster.m_asRosterName[i] = fitted;
 }
