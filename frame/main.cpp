@@ -20,7 +20,6 @@ int main(int argc, char** argv) {
     steps.showMainWindow = [&] {
         mainWindow = std::make_unique<frmMain>(programDir);
         mainWindow->Form_Load();
-        mainWindow->centreOnScreen();
         mainWindow->show();
         mainWindow->txtStatText[0]->setFocus();
     };
