@@ -70,22 +70,6 @@ protected:
         Click(w()->imgList[0]);
         ClickListItem(w()->lstCreature, RowOf(w()->lstCreature, name));
     }
-    // Runs fn; a modal window that comes up meanwhile is a failure and is closed.
-    void WithoutQuestion(const std::function<void()>& fn) {
-        QTimer poll;
-        poll.setInterval(10);
-        bool asked = false;
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (QWidget* d = QApplication::activeModalWidget()) {
-                asked = true;
-                d->close();
-            }
-        });
-        poll.start();
-        fn();
-        poll.stop();
-        EXPECT_FALSE(asked) << "a question came up";
-    }
     static QImage IconLook(int index, int button, int look) {
         return frmImageStore::Instance().Cell(StoreGrid::clpIcons, 9 * index + 3 * look + button).toImage();
     }

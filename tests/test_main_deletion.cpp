@@ -48,22 +48,6 @@ protected:
         ASSERT_GE(row, 0) << text;
         ClickListItem(list, row);
     }
-    // Runs fn; a modal window that comes up meanwhile is a failure and is closed.
-    void WithoutQuestion(const std::function<void()>& fn) {
-        QTimer poll;
-        poll.setInterval(10);
-        bool asked = false;
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (QWidget* d = QApplication::activeModalWidget()) {
-                asked = true;
-                d->close();
-            }
-        });
-        poll.start();
-        fn();
-        poll.stop();
-        EXPECT_FALSE(asked) << "a question came up";
-    }
     void ExpectNoMessages() { EXPECT_TRUE(MsgBoxTitles().isEmpty()) << MsgBoxTitles().join(", ").toStdString(); }
 
     qint64 alpha = 0, beta = 0, ant = 0, bee = 0, cow = 0, cat = 0;

@@ -51,22 +51,6 @@ protected:
         Click(w()->imgRosterScroll[0]);
     }
     void ClickLine(int i) { Click(w()->lblRosterEntry[size_t(i)]); }
-    // Runs fn; a modal window that comes up meanwhile is a failure and is closed.
-    void WithoutQuestion(const std::function<void()>& fn) {
-        QTimer poll;
-        poll.setInterval(10);
-        bool asked = false;
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (QWidget* d = QApplication::activeModalWidget()) {
-                asked = true;
-                d->close();
-            }
-        });
-        poll.start();
-        fn();
-        poll.stop();
-        EXPECT_FALSE(asked) << "a question came up";
-    }
 
     // ---- what the panel shows
     QStringList Lines() const {

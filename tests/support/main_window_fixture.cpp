@@ -209,3 +209,19 @@ QStringList MainWindowFixture::MsgBoxPrompts() {
 }
 
 void MainWindowFixture::ClearMsgBoxes() { MsgBoxRecorder::clear(); }
+
+void MainWindowFixture::WithoutQuestion(const std::function<void()>& fn) {
+    QTimer poll;
+    poll.setInterval(10);
+    bool asked = false;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (QWidget* d = QApplication::activeModalWidget()) {
+            asked = true;
+            d->close();
+        }
+    });
+    poll.start();
+    fn();
+    poll.stop();
+    EXPECT_FALSE(asked) << "a question came up";
+}

@@ -70,6 +70,8 @@ protected:
     // StopWatching() ends it early (for a test that expects none).
     static QPointer<QTimer> WhenModalShown(std::function<void(QWidget* dialog)> fn);
     static void StopWatching(const QPointer<QTimer>& watch);
+    // Runs fn; a modal window that comes up meanwhile is a failure and is closed.
+    static void WithoutQuestion(const std::function<void()>& fn);
     // Answers the next text prompt: types the text over the selected default and
     // clicks OK; std::nullopt clicks Cancel. prompt, when given, receives the
     // prompt and the initial text the dialog showed.
