@@ -34,6 +34,20 @@ std::optional<QStringView> RecordKey(const QString& sRecord) {
     return QStringView(sRecord).left(eq);
 }
 
+// One record as a line of the file: quoted and ended by CR LF. The format has
+// no way to quote a double quote, so a record that holds one (read from an
+// unquoted line of a hand-edited file) is written back unquoted, exactly as it
+// was read, which reads back the same. A record that could be read back
+// neither way gives nothing, and the file is then left as it is.
+std::optional<QByteArray> RecordLine(const QString& sRecord) {
+    if (!sRecord.contains(u'"')) return '"' + sRecord.toLatin1() + "\"\r\n";
+    const bool bReadsBackUnquoted = !sRecord.startsWith(u'"') && !sRecord.contains(u',') &&
+                                    !sRecord.contains(u'\r') && !sRecord.contains(u'\n') &&
+                                    !IsFieldBlank(sRecord.front()) && !IsFieldBlank(sRecord.back());
+    if (!bReadsBackUnquoted) return std::nullopt;
+    return sRecord.toLatin1() + "\r\n";
+}
+
 }  // namespace
 
 QStringList ParseCfgRecords(const QString& sText) {
@@ -95,9 +109,9 @@ bool WriteCfgValue(const QString& sPath, const QString& sKey, const QString& sVa
 
     QByteArray out;
     for (const QString& record : records) {
-        out += '"';
-        out += record.toLatin1();
-        out += "\"\r\n";
+        const std::optional<QByteArray> line = RecordLine(record);
+        if (!line) return false;
+        out += *line;
     }
 
     // Unbuffered, so that a short write (file size limit, full disk) shows in

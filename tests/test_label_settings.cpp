@@ -102,6 +102,20 @@ TEST_F(LabelSettingsFile, ReplacesEveryMatchAndNormalisesTheRest) {
     EXPECT_EQ(Bytes(), QByteArray());
 }
 
+TEST_F(LabelSettingsFile, RecordWithADoubleQuoteSurvivesARewrite) {
+    // A hand-edited unquoted line may hold a double quote, which a quoted
+    // record cannot: it is written back as it was read, and reads back whole.
+    Put("Field1=To \"Hit\"\r\n\"Field2=B\"\r\n");
+    ASSERT_TRUE(WriteCfgValue(path, "Field2", "C"));
+    EXPECT_EQ(Bytes(), QByteArray("Field1=To \"Hit\"\r\n\"Field2=C\"\r\n"));
+    EXPECT_EQ(ReadCfgValue(path, "Field1"), "To \"Hit\"");
+
+    // A value that could not be read back either way leaves the file as it was.
+    const QByteArray before = Bytes();
+    EXPECT_FALSE(WriteCfgValue(path, "Field2", "a \"b\", c"));
+    EXPECT_EQ(Bytes(), before);
+}
+
 TEST_F(LabelSettingsFile, TwentyOneRecordsKeepTheirOrder) {
     QByteArray original;
     QByteArray expected;
