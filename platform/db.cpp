@@ -335,6 +335,7 @@ void Database::Close() {
 Recordset::Recordset(std::shared_ptr<DbConnection> conn, std::shared_ptr<const DbTable> table, int type)
     : m_conn(std::move(conn)), m_table(std::move(table)), m_type(type) {
     m_buffer.resize(m_table->columns.size());
+    m_wanted.assign(m_table->columns.size(), 0);
     // Like a freshly opened recordset of any engine: on the first row, or at
     // the end when the table is empty.
     if (seek(CursorKind::Walk, -1, 0, std::nullopt)) {
@@ -352,19 +353,38 @@ void Recordset::finalizeStatements() {
     m_cursorOnCurrent = false;
     // Valid even after the database was closed: SQLite keeps the connection
     // until its last statement is finalized.
-    for (sqlite3_stmt* s : std::as_const(m_statements)) sqlite3_finalize(s);
+    for (const CursorQuery& q : std::as_const(m_statements)) sqlite3_finalize(q.statement);
     m_statements.clear();
+    sqlite3_finalize(m_rowStatement);
+    m_rowStatement = nullptr;
+    m_rowLoaded = false;
 }
 
-sqlite3_stmt* Recordset::cursorStatement(CursorKind kind, int findColumn, bool after) {
-    // One statement per kind of query, made on first use and kept while the recordset is open.
-    const quint32 key = (quint32(kind) << 24) | (quint32(findColumn + 1) << 1) | (after ? 1u : 0u);
-    if (sqlite3_stmt* s = m_statements.value(key)) {
-        sqlite3_reset(s);
-        sqlite3_clear_bindings(s);
-        return s;
+const Recordset::CursorQuery& Recordset::cursorQuery(CursorKind kind, int findColumn, bool after) {
+    // One statement per kind of query and set of columns read, made on first
+    // use and kept while the recordset is open. A query delivers the rowid and
+    // only the columns read so far, so that an index holding them answers it
+    // without visiting the table's rows.
+    QByteArray key;
+    key.reserve(4 + qsizetype(m_wanted.size()));
+    key.append(char(kind)).append(char(after)).append(char((findColumn + 1) & 0xff)).append(char((findColumn + 1) >> 8));
+    key.append(m_wanted.data(), qsizetype(m_wanted.size()));
+    const auto found = m_statements.constFind(key);
+    if (found != m_statements.constEnd()) {
+        sqlite3_reset(found->statement);
+        sqlite3_clear_bindings(found->statement);
+        return *found;
     }
-    QString sql = QStringLiteral("SELECT rowid, * FROM ") + m_table->quoted;
+    CursorQuery q;
+    q.columns.assign(m_wanted.size(), -1);
+    QString sql = QStringLiteral("SELECT rowid");
+    int at = 1;
+    for (size_t c = 0; c < m_wanted.size(); ++c) {
+        if (!m_wanted[c]) continue;
+        sql += QStringLiteral(", ") + m_table->quotedColumns[int(c)];
+        q.columns[c] = at++;
+    }
+    sql += QStringLiteral(" FROM ") + m_table->quoted;
     if (kind == CursorKind::Find) {
         sql += QStringLiteral(" WHERE ") + m_table->quotedColumns[findColumn] + QStringLiteral(" = ?1");
         if (after) sql += QStringLiteral(" AND rowid > ?2");
@@ -372,15 +392,14 @@ sqlite3_stmt* Recordset::cursorStatement(CursorKind kind, int findColumn, bool a
         sql += QStringLiteral(" WHERE rowid > ?2");
     }
     sql += QStringLiteral(" ORDER BY rowid");
-    sqlite3_stmt* s = nullptr;
     const QByteArray utf8 = sql.toUtf8();
-    const int rc = sqlite3_prepare_v3(m_conn->db, utf8.constData(), int(utf8.size()), SQLITE_PREPARE_PERSISTENT, &s, nullptr);
+    const int rc = sqlite3_prepare_v3(m_conn->db, utf8.constData(), int(utf8.size()), SQLITE_PREPARE_PERSISTENT,
+                                      &q.statement, nullptr);
     if (rc != SQLITE_OK) {
-        sqlite3_finalize(s);
+        sqlite3_finalize(q.statement);
         m_conn->fail(rc);
     }
-    m_statements.insert(key, s);
-    return s;
+    return *m_statements.insert(key, std::move(q));
 }
 
 void Recordset::checkOpen() const {
@@ -400,6 +419,12 @@ void Recordset::requireCurrent() const {
 
 bool Recordset::cursorLive() const {
     return m_cursor && m_cursorOnCurrent && m_cursorGeneration == m_conn->generation;
+}
+
+bool Recordset::cursorDeliversWanted() const {
+    for (size_t c = 0; c < m_wanted.size(); ++c)
+        if (m_wanted[c] && m_cursorColumns[c] < 0) return false;
+    return true;
 }
 
 void Recordset::dropCursor() {
@@ -426,9 +451,11 @@ bool Recordset::stepCursor() {
 
 bool Recordset::seek(CursorKind kind, int findColumn, std::int64_t findValue, std::optional<std::int64_t> afterRowid) {
     dropCursor();
-    sqlite3_stmt* s = cursorStatement(kind, kind == CursorKind::Find ? findColumn : -1, afterRowid.has_value());
+    const CursorQuery& q = cursorQuery(kind, kind == CursorKind::Find ? findColumn : -1, afterRowid.has_value());
+    sqlite3_stmt* s = q.statement;
     if (kind == CursorKind::Find) sqlite3_bind_int64(s, 1, findValue);
     if (afterRowid) sqlite3_bind_int64(s, 2, *afterRowid);
+    m_cursorColumns = q.columns;
     m_cursor = s;
     m_cursorKind = kind;
     m_cursorColumn = findColumn;
@@ -458,7 +485,7 @@ void Recordset::MoveNext() {
     m_editMode = EditMode::None;
     if (m_eof || !m_hasCurrent) throw DbError(dbErrNoCurrentRecord, QStringLiteral("No current record."));
     bool found;
-    if (cursorLive() && m_cursorKind == CursorKind::Walk) {
+    if (cursorLive() && m_cursorKind == CursorKind::Walk && cursorDeliversWanted()) {
         found = stepCursor();
         if (!found) {
             m_cursor = nullptr;
@@ -548,7 +575,8 @@ void Recordset::FindNext(const QString& criteria) {
     const bool hadCurrent = m_hasCurrent, wasDeleted = m_currentDeleted;
     const std::int64_t oldRowid = m_rowid;
     bool found;
-    if (cursorLive() && m_cursorKind == CursorKind::Find && m_cursorColumn == column && m_cursorValue == value) {
+    if (cursorLive() && m_cursorKind == CursorKind::Find && m_cursorColumn == column && m_cursorValue == value &&
+        cursorDeliversWanted()) {
         found = stepCursor();
         if (!found) {
             m_cursor = nullptr;
@@ -582,19 +610,41 @@ DbValue Recordset::readColumn(int column) {
     if (m_editMode != EditMode::None && m_buffer[column]) return *m_buffer[column];
     if (m_editMode == EditMode::AddNew) return DbValue::null();
     requireCurrent();
-    if (cursorLive()) return columnValue(m_cursor, column + 1);
-    // The row was reached before the last write on this connection: read it afresh.
-    sqlite3_stmt* s = m_conn->prepared(m_table->readColumnSql[column]);
-    sqlite3_bind_int64(s, 1, m_rowid);
-    const int rc = sqlite3_step(s);
-    if (rc == SQLITE_ROW) {
-        DbValue v = columnValue(s, 0);
-        sqlite3_reset(s);
-        return v;
+    if (cursorLive()) {
+        const int at = m_cursorColumns[size_t(column)];
+        if (at >= 0) return columnValue(m_cursor, at);
     }
-    sqlite3_reset(s);
-    if (rc != SQLITE_DONE) m_conn->fail(rc);
-    throw DbError(dbErrRecordDeleted, QStringLiteral("Record is deleted."));
+    // The query that found the row does not deliver this column (or the row was
+    // reached before the last write on this connection): the next query will,
+    // and meanwhile the whole row is read once.
+    m_wanted[size_t(column)] = 1;
+    if (!(m_rowLoaded && m_rowRowid == m_rowid && m_rowGeneration == m_conn->generation)) {
+        m_rowLoaded = false;
+        if (!m_rowStatement) {
+            const QByteArray sql = QStringLiteral("SELECT rowid, * FROM %1 WHERE rowid = ?1").arg(m_table->quoted).toUtf8();
+            const int prc = sqlite3_prepare_v3(m_conn->db, sql.constData(), int(sql.size()), SQLITE_PREPARE_PERSISTENT,
+                                               &m_rowStatement, nullptr);
+            if (prc != SQLITE_OK) {
+                sqlite3_finalize(m_rowStatement);
+                m_rowStatement = nullptr;
+                m_conn->fail(prc);
+            }
+        }
+        sqlite3_bind_int64(m_rowStatement, 1, m_rowid);
+        const int rc = sqlite3_step(m_rowStatement);
+        if (rc != SQLITE_ROW) {
+            sqlite3_reset(m_rowStatement);
+            if (rc != SQLITE_DONE) m_conn->fail(rc);
+            throw DbError(dbErrRecordDeleted, QStringLiteral("Record is deleted."));
+        }
+        m_row.resize(m_wanted.size());
+        for (size_t c = 0; c < m_row.size(); ++c) m_row[c] = columnValue(m_rowStatement, int(c) + 1);
+        sqlite3_reset(m_rowStatement);
+        m_rowLoaded = true;
+        m_rowRowid = m_rowid;
+        m_rowGeneration = m_conn->generation;
+    }
+    return m_row[size_t(column)];
 }
 
 void Recordset::writeColumn(int column, const DbValue& v) {

@@ -168,8 +168,13 @@ private:
     bool stepCursor();
     void dropCursor();
     void finalizeStatements();
-    sqlite3_stmt* cursorStatement(CursorKind kind, int findColumn, bool after);
+    struct CursorQuery {
+        sqlite3_stmt* statement = nullptr;
+        std::vector<int> columns;   // per table column: its place in the result, -1 when not delivered
+    };
+    const CursorQuery& cursorQuery(CursorKind kind, int findColumn, bool after);
     bool cursorLive() const;
+    bool cursorDeliversWanted() const;
     void parseCriteria(const QString& criteria, int* column, std::int64_t* value) const;
 
     std::shared_ptr<DbConnection> m_conn;
@@ -188,7 +193,16 @@ private:
     // The running query that produced the current row, stepped by MoveNext or
     // FindNext while nothing has been written on the connection since.
     sqlite3_stmt* m_cursor = nullptr;
-    QHash<quint32, sqlite3_stmt*> m_statements;   // this recordset's own queries, by kind
+    QHash<QByteArray, CursorQuery> m_statements;   // this recordset's own queries, by kind and columns
+    std::vector<int> m_cursorColumns;              // the running query's columns (see CursorQuery)
+    // Columns read through this recordset so far (1 = read): the next query delivers them.
+    std::vector<char> m_wanted;
+    // The whole current row, read once when the running query does not deliver a column.
+    sqlite3_stmt* m_rowStatement = nullptr;
+    std::vector<DbValue> m_row;
+    std::int64_t m_rowRowid = 0;
+    std::uint64_t m_rowGeneration = 0;
+    bool m_rowLoaded = false;
     // Statements of the connection this recordset writes with (reset after
     // every use, finalized with the connection): Update's by the columns
     // written, and Delete's.
