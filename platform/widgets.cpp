@@ -282,11 +282,12 @@ void ListBox::AddPresorted(const QStringList& texts, const QList<qint32>& data) 
     const bool wasQuiet = m_quiet;
     m_quiet = true;
     setUpdatesEnabled(false);
-    for (qsizetype i = 0; i < texts.size(); ++i) {
-        auto* it = new QListWidgetItem(texts[i]);
-        it->setData(Qt::UserRole, i < data.size() ? data[i] : 0);
-        addItem(it);
-    }
+    // All rows go in with one insertion, then each gets its data: the view
+    // handles one insertion instead of one per item.
+    const int first = count();
+    addItems(texts);
+    for (qsizetype i = 0; i < texts.size(); ++i)
+        item(first + int(i))->setData(Qt::UserRole, i < data.size() ? data[i] : 0);
     setUpdatesEnabled(true);
     m_quiet = wasQuiet;
     m_newIndex = count() - 1;
