@@ -6,6 +6,8 @@
 
 #include <sqlite3.h>
 
+#include "statement.h"
+
 #include <stdexcept>
 
 #include "schema.h"
@@ -19,27 +21,6 @@ namespace {
 // "\n" in a description starts a new line; lines starting with # are comments.
 constexpr int kStatCount = 20;
 
-class Statement {
-public:
-    Statement(sqlite3* db, const char* sql) : m_db(db) {
-        if (sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr) != SQLITE_OK) throw std::runtime_error(sqlite3_errmsg(db));
-    }
-    ~Statement() { sqlite3_finalize(m_stmt); }
-    void bind(int i, const QString& text) {
-        const QByteArray utf8 = text.toUtf8();
-        sqlite3_bind_text(m_stmt, i, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-    }
-    void bind(int i, qint64 v) { sqlite3_bind_int64(m_stmt, i, v); }
-    qint64 run() {
-        if (sqlite3_step(m_stmt) != SQLITE_DONE) throw std::runtime_error(sqlite3_errmsg(m_db));
-        sqlite3_reset(m_stmt);
-        return sqlite3_last_insert_rowid(m_db);
-    }
-
-private:
-    sqlite3* m_db;
-    sqlite3_stmt* m_stmt = nullptr;
-};
 
 }  // namespace
 
