@@ -100,6 +100,9 @@ bool DbValue::operator==(const DbValue& o) const {
 // ---------------------------------------------------------------------------
 // Connection and schema
 
+// Deleted rows are removed from the file this many at a time.
+constexpr int kDeleteChunk = 64;
+
 struct DbTable {
     QString name;                   // as the schema spells it
     QString quoted;                 // "name", ready for SQL
@@ -108,6 +111,7 @@ struct DbTable {
     QHash<QString, int> byName;       // as spelt in the schema: the usual case, found without lowering
     QHash<QString, int> byLowerName;
     QString deleteSql;                // the statements every recordset of the table uses, made once
+    QString deleteManySql;            // kDeleteChunk rows at once
     QStringList readColumnSql;
 
     int column(const QString& n) const {
@@ -132,7 +136,38 @@ struct DbConnection {
     QHash<QString, sqlite3_stmt*> statements;
     QHash<QString, std::shared_ptr<const DbTable>> tables;
 
+    // Rows one recordset has deleted that are not yet removed from the file
+    // (see Recordset::Delete): removed together before anything else reads or
+    // writes on the connection.
+    const void* pendingOwner = nullptr;
+    std::shared_ptr<const DbTable> pendingTable;
+    std::vector<std::int64_t> pendingDeletes;
+
     ~DbConnection() { shut(); }
+
+    void removePending() {
+        if (pendingDeletes.empty()) return;
+        std::vector<std::int64_t> rows;
+        rows.swap(pendingDeletes);
+        pendingOwner = nullptr;
+        const std::shared_ptr<const DbTable> t = std::move(pendingTable);
+        ++generation;
+        size_t i = 0;
+        for (; i + kDeleteChunk <= rows.size(); i += kDeleteChunk) {
+            sqlite3_stmt* s = prepared(t->deleteManySql);
+            for (int k = 0; k < kDeleteChunk; ++k) sqlite3_bind_int64(s, k + 1, rows[i + size_t(k)]);
+            const int rc = sqlite3_step(s);
+            sqlite3_reset(s);
+            if (rc != SQLITE_DONE) fail(rc);
+        }
+        for (; i < rows.size(); ++i) {
+            sqlite3_stmt* s = prepared(t->deleteSql);
+            sqlite3_bind_int64(s, 1, rows[i]);
+            const int rc = sqlite3_step(s);
+            sqlite3_reset(s);
+            if (rc != SQLITE_DONE) fail(rc);
+        }
+    }
 
     [[noreturn]] void fail(int rc) const {
         const char* msg = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
@@ -209,6 +244,10 @@ struct DbConnection {
             t->readColumnSql << QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1").arg(t->quotedColumns.last(), t->quoted);
         }
         t->deleteSql = QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(t->quoted);
+        QStringList marks;
+        for (int i = 1; i <= kDeleteChunk; ++i) marks << QStringLiteral("?%1").arg(i);
+        t->deleteManySql =
+            QStringLiteral("DELETE FROM %1 WHERE rowid IN (%2)").arg(t->quoted, marks.join(QLatin1Char(',')));
         tables.insert(key, t);
         return t;
     }
@@ -224,6 +263,9 @@ struct DbConnection {
     // statements and closes. Statements still held by recordsets are finalized
     // by them; SQLite keeps the connection until the last one goes.
     void shut() {
+        pendingDeletes.clear();
+        pendingOwner = nullptr;
+        pendingTable.reset();
         if (!db) return;
         resetAll();
         if (inTransaction) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -312,6 +354,7 @@ std::unique_ptr<Recordset> Database::OpenRecordset(const QString& table, int typ
     m_conn->requireOpen();
     if (type != dbOpenSnapshot && type != dbOpenDynaset)
         throw DbError(dbErrBadRecordsetType, QStringLiteral("Invalid recordset type %1.").arg(type));
+    m_conn->removePending();
     auto t = m_conn->table(table);
     // The operation's transaction starts with its first table; a writer takes
     // the write lock at once so that it waits for a sibling's lock up front.
@@ -322,6 +365,7 @@ std::unique_ptr<Recordset> Database::OpenRecordset(const QString& table, int typ
 void Database::Close() {
     if (!m_conn->open) return;
     if (m_conn->inTransaction) {
+        m_conn->removePending();
         m_conn->resetAll();
         m_conn->exec("COMMIT");
         m_conn->inTransaction = false;
@@ -345,7 +389,10 @@ Recordset::Recordset(std::shared_ptr<DbConnection> conn, std::shared_ptr<const D
     }
 }
 
-Recordset::~Recordset() { finalizeStatements(); }
+Recordset::~Recordset() {
+    if (m_conn->pendingOwner == this) m_conn->pendingOwner = nullptr;
+    finalizeStatements();
+}
 
 void Recordset::finalizeStatements() {
     m_cursor = nullptr;
@@ -405,6 +452,14 @@ const Recordset::CursorQuery& Recordset::cursorQuery(CursorKind kind, int findCo
 void Recordset::checkOpen() const {
     if (!m_open) throw DbError(dbErrObjectClosed, QStringLiteral("The recordset is closed."));
     m_conn->requireOpen();
+}
+
+void Recordset::settle() {
+    if (!m_conn->pendingDeletes.empty()) m_conn->removePending();
+}
+
+bool Recordset::mayStepPastDeletes() const {
+    return m_conn->pendingDeletes.empty() || m_conn->pendingOwner == this;
 }
 
 void Recordset::checkUpdatable() const {
@@ -471,6 +526,7 @@ bool Recordset::seek(CursorKind kind, int findColumn, std::int64_t findValue, st
 
 void Recordset::MoveFirst() {
     checkOpen();
+    settle();
     m_editMode = EditMode::None;
     if (!seek(CursorKind::Walk, -1, 0, std::nullopt)) {
         m_eof = true;
@@ -485,6 +541,8 @@ void Recordset::MoveNext() {
     m_editMode = EditMode::None;
     if (m_eof || !m_hasCurrent) throw DbError(dbErrNoCurrentRecord, QStringLiteral("No current record."));
     bool found;
+    if (!(mayStepPastDeletes() && cursorLive() && m_cursorKind == CursorKind::Walk && cursorDeliversWanted()))
+        settle();
     if (cursorLive() && m_cursorKind == CursorKind::Walk && cursorDeliversWanted()) {
         found = stepCursor();
         if (!found) {
@@ -548,6 +606,7 @@ void Recordset::parseCriteria(const QString& criteria, int* column, std::int64_t
 
 void Recordset::FindFirst(const QString& criteria) {
     checkOpen();
+    settle();
     int column;
     std::int64_t value;
     parseCriteria(criteria, &column, &value);
@@ -575,6 +634,9 @@ void Recordset::FindNext(const QString& criteria) {
     const bool hadCurrent = m_hasCurrent, wasDeleted = m_currentDeleted;
     const std::int64_t oldRowid = m_rowid;
     bool found;
+    const bool step = cursorLive() && m_cursorKind == CursorKind::Find && m_cursorColumn == column &&
+                      m_cursorValue == value && cursorDeliversWanted();
+    if (!(step && mayStepPastDeletes())) settle();
     if (cursorLive() && m_cursorKind == CursorKind::Find && m_cursorColumn == column && m_cursorValue == value &&
         cursorDeliversWanted()) {
         found = stepCursor();
@@ -610,10 +672,12 @@ DbValue Recordset::readColumn(int column) {
     if (m_editMode != EditMode::None && m_buffer[column]) return *m_buffer[column];
     if (m_editMode == EditMode::AddNew) return DbValue::null();
     requireCurrent();
+    if (!mayStepPastDeletes()) settle();
     if (cursorLive()) {
         const int at = m_cursorColumns[size_t(column)];
         if (at >= 0) return columnValue(m_cursor, at);
     }
+    settle();
     // The query that found the row does not deliver this column (or the row was
     // reached before the last write on this connection): the next query will,
     // and meanwhile the whole row is read once.
@@ -672,6 +736,7 @@ void Recordset::AddNew() {
 
 void Recordset::Update() {
     checkOpen();
+    settle();
     checkUpdatable();
     if (m_editMode == EditMode::None)
         throw DbError(dbErrUpdateWithoutEdit, QStringLiteral("Update or field change without AddNew or Edit."));
@@ -735,29 +800,24 @@ void Recordset::Delete() {
     checkUpdatable();
     requireCurrent();
     m_editMode = EditMode::None;
-    // SQLite lets a query go on stepping after the row it stands on was deleted
-    // by rowid, so the walk or search that found this row carries on from its
-    // place: removing every match of a search costs no new query per row.
-    const bool keepCursor = cursorLive();
-    if (m_cursor && !keepCursor) sqlite3_reset(m_cursor);
-    m_cursorOnCurrent = false;
-    if (!m_deleteStatement) m_deleteStatement = m_conn->prepared(m_table->deleteSql);
-    sqlite3_stmt* s = m_deleteStatement;
-    sqlite3_bind_int64(s, 1, m_rowid);
-    const int rc = sqlite3_step(s);
-    sqlite3_reset(s);
-    ++m_conn->generation;
-    if (rc != SQLITE_DONE) m_conn->fail(rc);
-    if (keepCursor) {
-        m_cursorOnCurrent = true;
-        m_cursorGeneration = m_conn->generation;
-    }
+    if (!mayStepPastDeletes()) settle();
+    // The row is removed from the file together with the rows this recordset
+    // deletes after it, before anything else reads or writes on the
+    // connection; until then it counts as deleted here. The query that found
+    // it goes on stepping from its place (the rows waiting to be removed all
+    // lie behind it), so removing every match of a search costs neither a new
+    // query nor a statement per row.
+    m_conn->pendingDeletes.push_back(m_rowid);
+    m_conn->pendingOwner = this;
+    m_conn->pendingTable = m_table;
     // The position stays on the removed row's place.
     m_currentDeleted = true;
 }
 
 void Recordset::Close() {
     if (!m_open) return;
+    // Rows it deleted are still removed, by whatever comes next on the connection.
+    if (m_conn->pendingOwner == this) m_conn->pendingOwner = nullptr;
     finalizeStatements();
     m_editMode = EditMode::None;
     m_open = false;

@@ -175,6 +175,11 @@ private:
     const CursorQuery& cursorQuery(CursorKind kind, int findColumn, bool after);
     bool cursorLive() const;
     bool cursorDeliversWanted() const;
+    // Removes the rows deleted on the connection but not yet removed from the file.
+    void settle();
+    // True when nothing waits to be removed, or only rows this recordset
+    // deleted, behind its running query.
+    bool mayStepPastDeletes() const;
     void parseCriteria(const QString& criteria, int* column, std::int64_t* value) const;
 
     std::shared_ptr<DbConnection> m_conn;
@@ -204,10 +209,8 @@ private:
     std::uint64_t m_rowGeneration = 0;
     bool m_rowLoaded = false;
     // Statements of the connection this recordset writes with (reset after
-    // every use, finalized with the connection): Update's by the columns
-    // written, and Delete's.
+    // every use, finalized with the connection): Update's, by the columns written.
     QHash<QByteArray, sqlite3_stmt*> m_updateStatements;
-    sqlite3_stmt* m_deleteStatement = nullptr;
     CursorKind m_cursorKind = CursorKind::None;
     int m_cursorColumn = -1;
     std::int64_t m_cursorValue = 0;
