@@ -11,6 +11,7 @@
 #include "mainwindow/main_window.h"
 
 void InstallMessageBoxRecorder();
+int RunStartUpChild(const QString& folder);
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -19,6 +20,12 @@ int main(int argc, char** argv) {
     qputenv("XDG_RUNTIME_DIR", (home.path() + "/runtime").toUtf8());
     QDir().mkpath(home.path() + "/runtime");
     QFile::setPermissions(home.path() + "/runtime", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    // A child run of the start-up benchmark: one start of the program, as its
+    // own process, ending at the first paint of the main window.
+    if (argc == 3 && qstrcmp(argv[1], "--start-up-child") == 0) {
+        QApplication app(argc, argv);
+        return RunStartUpChild(QString::fromLocal8Bit(argv[2]));
+    }
     QApplication app(argc, argv);
     InstallMessageBoxRecorder();
     InitTwipsPerPixel();

@@ -86,9 +86,15 @@ QString ProgramFolder(DatabaseKind kind) {
     return it->second;
 }
 
-QString CopyOfProgramFolder(DatabaseKind kind, const QString& name) {
+QTemporaryDir& DiskFolder() {
+    static QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/ov-bench-XXXXXX"));
+    if (!dir.isValid()) Fatal(QStringLiteral("cannot make a temporary folder on disk"));
+    return dir;
+}
+
+QString CopyOfProgramFolder(DatabaseKind kind, const QString& name, bool onDisk) {
     const QString source = ProgramFolder(kind);
-    const QString folder = RunFolder().path() + u'/' + name;
+    const QString folder = (onDisk ? DiskFolder() : RunFolder()).path() + u'/' + name;
     if (QDir(folder).exists()) return folder;
     QDir().mkpath(folder);
     for (const QString& f : QDir(source).entryList(QDir::Files)) CopyFile(source + u'/' + f, folder + u'/' + f);
@@ -116,7 +122,7 @@ void PairedTimer::Report(benchmark::State& state) const {
     state.counters["ms"] = subject * 1e3;
     state.counters["base_ms"] = baseline * 1e3;
     state.counters["ratio"] = baseline > 0 ? subject / baseline : 0;
-    state.counters["goal"] = m_goal;
+    if (m_goal > 0) state.counters["goal"] = m_goal;
 }
 
 // ---------------------------------------------------------------- bare SQLite

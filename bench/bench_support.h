@@ -21,12 +21,14 @@ class ListBox;
 // asked for again gives the same folder, and copyOf makes a private copy.
 enum class DatabaseKind { Empty, Large };
 QString ProgramFolder(DatabaseKind kind);
-QString CopyOfProgramFolder(DatabaseKind kind, const QString& name);
+// onDisk: in the system's temporary folder on disk rather than in memory, so
+// that a commit waits for the disk as it does for the user.
+QString CopyOfProgramFolder(DatabaseKind kind, const QString& name, bool onDisk = false);
 QString DatabaseIn(const QString& folder);
 
 // Times an operation and its baseline side by side, one pair per iteration,
 // so that both see the same state of the machine. The report gives the
-// medians in milliseconds and their ratio next to its goal.
+// medians in milliseconds and their ratio next to its goal (none when 0).
 class PairedTimer {
 public:
     explicit PairedTimer(double goal) : m_goal(goal) {}
