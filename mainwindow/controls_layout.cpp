@@ -87,6 +87,10 @@ void frmMain::CreateControls() {
 
     // Windowed controls lie above the labels and pictures, created back to front.
     picRoster = named(new PictureBox(this), QStringLiteral("picRoster"));
+    // The panel takes the focus by Tab only: a click or double-click on a
+    // roster line or arrow leaves the focus where it was, so a statistic box
+    // being typed in keeps it.
+    picRoster->setFocusPolicy(Qt::TabFocus);
     for (int i = 0; i < 8; ++i) {
         auto* l = named(new Label(picRoster->client(), i), indexed("lblRosterEntry", i));
         SetProgramFont(l);

@@ -2,6 +2,7 @@
 // roster list, the scroll arrows, the line highlight, Add, Remove, Clear and
 // the double-click on a line, each checked on the panel and in the database.
 #include <QApplication>
+#include <QTest>
 #include <QTimer>
 
 #include "frame/button_store.h"
@@ -431,6 +432,47 @@ TEST_F(RosterPanel, DoubleClickOnAnEntryWhoseCreatureIsGoneSelectsNothing) {
     EXPECT_EQ(w()->lblName->caption(), "Ant");
     EXPECT_TRUE(HighlightedLines().isEmpty());
     EXPECT_TRUE(MsgBoxTitles().isEmpty()) << MsgBoxTitles().join(", ").toStdString();
+}
+
+TEST_F(RosterPanel, ClickingOrDoubleClickingALineLeavesTheFocusInTheBox) {
+    const qint64 alpha = Category("Alpha");
+    const qint64 ant = Creature(alpha, "Ant");
+    const qint64 cat = Creature(Category("Beta"), "Cat");
+    Roster("Party", {cat});
+    StartMainWindow();
+    OpenRoster("Party");
+    TextBox* box = w()->txtStatText[0];
+    const auto boxHasFocus = [box] {
+        QWidget* f = QApplication::focusWidget();
+        return f && (f == box || box->isAncestorOf(f));
+    };
+    const auto storedField0 = [this](qint64 id) {
+        return Folder().Scalar(QStringLiteral("SELECT Field0 FROM Creatures WHERE IDCreature = ?1"), {id}).toString();
+    };
+    FocusBox(box);
+    Type(box, "unsaved");
+
+    // Highlighting a line moves no focus: the typing goes on in the box.
+    ClickLine(0);
+    EXPECT_EQ(HighlightedLines(), QList<int>{0});
+    EXPECT_TRUE(boxHasFocus());
+    EXPECT_TRUE(w()->m_bStatChanged);
+    EXPECT_EQ(storedField0(ant), "");
+
+    // Neither does the double-click: the entry's creature is loaded over the
+    // typing, which is not saved, and the mark stays.
+    DoubleClick(w()->lblRosterEntry[0]);
+    EXPECT_EQ(w()->lblName->caption(), "Cat");
+    EXPECT_TRUE(boxHasFocus());
+    EXPECT_TRUE(w()->m_bStatChanged);
+    EXPECT_EQ(storedField0(ant), "");
+    EXPECT_EQ(box->text(), "");
+
+    // The panel still takes the focus by Tab, after the last box of the page.
+    FocusBox(w()->txtStatText[10]);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), w()->picRoster);
 }
 
 TEST_F(RosterPanel, ClearAsksFirstKeepsThePressedLookAndStoresTheEmptyRoster) {
