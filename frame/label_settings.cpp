@@ -20,6 +20,8 @@ qsizetype SkipLineEnd(const QString& s, qsizetype i) {
 
 // The whole file as Latin-1 text, or nothing when it cannot be read.
 std::optional<QString> ReadWholeFile(const QString& sPath) {
+    // Only a regular file is read: a pipe or a device could block for ever.
+    if (!QFileInfo(sPath).isFile()) return std::nullopt;
     QFile file(sPath);
     if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
     const QByteArray bytes = file.readAll();

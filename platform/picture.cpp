@@ -13,7 +13,8 @@ PictureResult LoadPicture(const QString& path) {
         return r;
     }
     QFile file(path);
-    if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
+    // Only a regular file is opened: a pipe or a device would block or never end.
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
         r.errorNumber = PictureResult::kFileAccess;
         r.description = QStringLiteral("Path/File access error: %1").arg(path);
         return r;

@@ -125,8 +125,11 @@ void PictureButton::mousePressEvent(QMouseEvent* e) {
 }
 
 void PictureButton::mouseDoubleClickEvent(QMouseEvent* e) {
-    // The second press of a double-click is a press like any other.
-    mousePressEvent(e);
+    // The second press of a double-click is the double-click itself: the first
+    // click has acted already, so one double-click never acts twice (it would
+    // add a creature twice, or switch the lock on and off again).
+    e->accept();
+    m_pressed = false;
 }
 
 void PictureButton::mouseReleaseEvent(QMouseEvent* e) {
@@ -345,6 +348,7 @@ void ListBox::mousePressEvent(QMouseEvent* e) {
     // The selection follows the press, but the pick counts when the button is
     // released over an item.
     m_quiet = true;
+    m_pressIndex = ListIndex();
     QListWidget::mousePressEvent(e);
 }
 
@@ -354,8 +358,12 @@ void ListBox::mouseReleaseEvent(QMouseEvent* e) {
     const bool wasPress = m_quiet;
     m_quiet = false;
     if (!wasPress) return;
+    // The pick counts when the button is released over the selected item, and
+    // also when a drag moved the selection and the button was released
+    // elsewhere: the selection never changes without its click handling.
+    const int picked = ListIndex();
     const QListWidgetItem* it = itemAt(e->position().toPoint());
-    if (it && row(it) == ListIndex()) emit Click();
+    if (picked >= 0 && (picked != m_pressIndex || (it && row(it) == picked))) emit Click();
 }
 
 void ListBox::mouseDoubleClickEvent(QMouseEvent* e) {
@@ -430,14 +438,20 @@ int TextBox::selLength() const {
 bool TextBox::eventFilter(QObject* obj, QEvent* ev) {
     if (obj == editor()) {
         switch (ev->type()) {
+        // A context menu takes the focus for a moment: that is no leaving
+        // and entering of the box (its selection must stay for Cut or Copy).
         case QEvent::FocusIn:
-            emit GotFocus(m_index);
+            if (static_cast<QFocusEvent*>(ev)->reason() != Qt::PopupFocusReason) emit GotFocus(m_index);
             break;
         case QEvent::FocusOut:
-            emit LostFocus(m_index);
+            if (static_cast<QFocusEvent*>(ev)->reason() != Qt::PopupFocusReason) emit LostFocus(m_index);
             break;
         case QEvent::KeyPress: {
             auto* ke = static_cast<QKeyEvent*>(ev);
+            // Tab and Backtab move the focus; they type nothing.
+            const bool bTabbing = (ke->key() == Qt::Key_Tab || ke->key() == Qt::Key_Backtab) &&
+                                  !(ke->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+            if (bTabbing) break;
             QString t = ke->text();
             if (ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter) t = QStringLiteral("\r");
             if (!t.isEmpty()) emit KeyPress(m_index, t.at(0).unicode());

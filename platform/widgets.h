@@ -179,6 +179,7 @@ private:
     bool m_sorted;
     int m_newIndex = -1;
     bool m_quiet = false;   // the program or the mouse is changing the selection
+    int m_pressIndex = -1;  // the selection when the mouse button went down
 };
 
 // A text box: single-line (Enter adds nothing) or multi-line (Enter starts a

@@ -13,6 +13,8 @@
 #include "platform/file_chooser.h"
 #include "platform/picture.h"
 
+#include <sys/stat.h>
+
 namespace {
 
 class PictureFiles : public ::testing::Test {
@@ -89,6 +91,11 @@ TEST_F(PictureFiles, MissingAndUnreadableFilesAreOtherErrors) {
     EXPECT_FALSE(folder.ok());
     EXPECT_FALSE(folder.invalidPicture());
     EXPECT_FALSE(folder.description.isEmpty());
+
+    // A named pipe nobody writes to is refused at once instead of blocking.
+    ASSERT_EQ(::mkfifo(Path("pipe.gif").toLocal8Bit().constData(), 0600), 0);
+    const PictureResult pipe = LoadPicture(Path("pipe.gif"));
+    EXPECT_EQ(pipe.errorNumber, PictureResult::kFileAccess);
 }
 
 TEST_F(PictureFiles, HugeClaimedSizeIsRefusedBeforeDecoding) {

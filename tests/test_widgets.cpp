@@ -196,6 +196,18 @@ TEST(ListBoxClick, ClickBelowTheItemsPicksNothing) {
     EXPECT_EQ(w.clicks, std::vector<int>({1, 0}));
 }
 
+TEST(ListBoxClick, DragOutOfTheListStillRunsClickForTheNewSelection) {
+    ListWindow w(true, {"Alpha", "Beta", "Gamma"});
+    ShowActive(&w.window);
+    w.list->setListIndex(0);
+    // Press on Beta, then let go outside the list: the selection moved, so its
+    // click handling must run (nothing may show Alpha while Beta is selected).
+    QTest::mousePress(w.list->viewport(), Qt::LeftButton, {}, w.list->visualItemRect(w.list->item(1)).center());
+    QTest::mouseRelease(w.list->viewport(), Qt::LeftButton, {}, QPoint(250, 250));
+    EXPECT_EQ(w.list->ListIndex(), 1);
+    EXPECT_EQ(w.clicks, std::vector<int>({0, 1}));
+}
+
 TEST(ListBoxClick, KeyboardMovesRaiseClickButFocusAloneDoesNot) {
     ListWindow w(true, {"Orc", "Bat", "goblin", "zombie"});
     QLineEdit other(&w.window);
@@ -395,6 +407,31 @@ TEST(TextBoxKeys, SelectAllCoversTheWholeText) {
     }
 }
 
+TEST(TextBoxKeys, TabMovesOnWithoutAKeyPress) {
+    BoxWindow w;
+    ShowActive(&w.window);
+    w.single->setFocus();
+    QTest::keyClick(w.single->editor(), Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_TRUE(w.keys.empty());
+}
+
+TEST(TextBoxFocus, AContextMenuIsNoLeavingOfTheBox) {
+    std::vector<QString> log;
+    BoxWindow w;
+    QObject::connect(w.single, &TextBox::GotFocus, [&](int i) { log.push_back(QStringLiteral("got %1").arg(i)); });
+    QObject::connect(w.single, &TextBox::LostFocus, [&](int i) { log.push_back(QStringLiteral("lost %1").arg(i)); });
+    ShowActive(&w.window);
+    w.single->setFocus();
+    QCoreApplication::processEvents();
+    log.clear();
+    QFocusEvent out(QEvent::FocusOut, Qt::PopupFocusReason);
+    QFocusEvent in(QEvent::FocusIn, Qt::PopupFocusReason);
+    QApplication::sendEvent(w.single->editor(), &out);
+    QApplication::sendEvent(w.single->editor(), &in);
+    EXPECT_TRUE(log.empty());
+}
+
 TEST(TextBoxFocus, GotFocusAndLostFocusCarryTheIndex) {
     std::vector<QString> log;  // outlives the window, whose teardown moves the focus
     BoxWindow w;
@@ -529,6 +566,13 @@ TEST(PictureButtonEvents, MoveDownAndClickCarryTheIndex) {
     EXPECT_EQ(std::count(w.buttonLog.begin(), w.buttonLog.end(), QString("click 4")), 0);
     EXPECT_EQ(w.formClicks, 0);
     EXPECT_TRUE(w.formMoves.empty());
+}
+
+TEST(PictureButtonEvents, ADoubleClickActsOnce) {
+    MouseWindow w;
+    ShowActive(&w.window);
+    QTest::mouseDClick(w.window.windowHandle(), Qt::LeftButton, {}, QPoint(41, 211));
+    EXPECT_EQ(std::count(w.buttonLog.begin(), w.buttonLog.end(), QString("click 4")), 1);
 }
 
 TEST(PictureButtonEvents, ShowsItsPictureFromTheTopLeftCorner) {
