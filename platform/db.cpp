@@ -613,12 +613,15 @@ void Recordset::FindFirst(const QString& criteria) {
     m_editMode = EditMode::None;
     const bool hadCurrent = m_hasCurrent, wasDeleted = m_currentDeleted;
     const std::int64_t oldRowid = m_rowid;
-    if (seek(CursorKind::Find, column, value, std::nullopt)) {
-        m_noMatch = false;
+    endFind(seek(CursorKind::Find, column, value, std::nullopt), hadCurrent, wasDeleted, oldRowid);
+}
+
+void Recordset::endFind(bool found, bool hadCurrent, bool wasDeleted, std::int64_t oldRowid) {
+    m_noMatch = !found;
+    if (found) {
         m_eof = false;
     } else {
         // No match: the position stays where it was.
-        m_noMatch = true;
         m_hasCurrent = hadCurrent;
         m_currentDeleted = wasDeleted;
         m_rowid = oldRowid;
@@ -648,15 +651,7 @@ void Recordset::FindNext(const QString& criteria) {
         found = seek(CursorKind::Find, column, value,
                      hadCurrent ? std::optional<std::int64_t>(oldRowid) : std::nullopt);
     }
-    if (found) {
-        m_noMatch = false;
-        m_eof = false;
-    } else {
-        m_noMatch = true;
-        m_hasCurrent = hadCurrent;
-        m_currentDeleted = wasDeleted;
-        m_rowid = oldRowid;
-    }
+    endFind(found, hadCurrent, wasDeleted, oldRowid);
 }
 
 Field Recordset::Fields(const QString& name) {

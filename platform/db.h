@@ -177,6 +177,9 @@ private:
     bool cursorDeliversWanted() const;
     // Removes the rows deleted on the connection but not yet removed from the file.
     void settle();
+    // Ends a search: on a match the found row is current, otherwise the
+    // position stays where it was before the search.
+    void endFind(bool found, bool hadCurrent, bool wasDeleted, std::int64_t oldRowid);
     // True when nothing waits to be removed, or only rows this recordset
     // deleted, behind its running query.
     bool mayStepPastDeletes() const;
