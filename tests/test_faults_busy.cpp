@@ -45,12 +45,6 @@ private:
 class BusyDatabase : public ::testing::Test {
 protected:
     void SetUp() override { MsgBoxRecorder::clear(); }
-    template <typename Fn>
-    QStringList Titles(Fn fn) {
-        MsgBoxRecorder::clear();
-        fn();
-        return MsgBoxRecorder::titles();
-    }
 
     ProgramFolder f;
     StoreControls c{f.dir()};
@@ -80,15 +74,15 @@ TEST_F(BusyDatabase, WritesWaitThenReportAndSucceedOnceTheLockIsGone) {
     SiblingLock lock(f.databasePath());
 
     // Reading is not held up by a sibling that is only about to write.
-    EXPECT_TRUE(Titles([&] { LoadCategories(c.ctx, c.lstCategory); }).isEmpty());
+    EXPECT_TRUE(TitlesShownBy([&] { LoadCategories(c.ctx, c.lstCategory); }).isEmpty());
     EXPECT_EQ(StoreControls::Items(c.lstCategory), QStringList{"Beasts"});
 
     QElapsedTimer waited;
     waited.start();
-    EXPECT_EQ(Titles([&] { SaveRoster(c.ctx, open, c.lstRoster); }), QStringList{kTitleSaveRoster});
+    EXPECT_EQ(TitlesShownBy([&] { SaveRoster(c.ctx, open, c.lstRoster); }), QStringList{kTitleSaveRoster});
     // It waited for the lock before giving up (a generous lower bound).
     EXPECT_GE(waited.elapsed(), DBEngine::kBusyTimeoutMs / 2);
-    EXPECT_EQ(Titles([&] { ChangeCreatureName(c.ctx, QStringLiteral("Wasp"), qint32(bee)); }),
+    EXPECT_EQ(TitlesShownBy([&] { ChangeCreatureName(c.ctx, QStringLiteral("Wasp"), qint32(bee)); }),
               QStringList{kTitleChangeCreatureName});
     // Nothing of either operation reached the file; the roster in memory is kept.
     EXPECT_EQ(f.DatabaseBytes(), before);
@@ -97,8 +91,8 @@ TEST_F(BusyDatabase, WritesWaitThenReportAndSucceedOnceTheLockIsGone) {
     // The sibling finishes its own change: both writes now go through, and the
     // sibling's row stays.
     lock.Commit();
-    EXPECT_TRUE(Titles([&] { SaveRoster(c.ctx, open, c.lstRoster); }).isEmpty());
-    EXPECT_TRUE(Titles([&] { ChangeCreatureName(c.ctx, QStringLiteral("Wasp"), qint32(bee)); }).isEmpty());
+    EXPECT_TRUE(TitlesShownBy([&] { SaveRoster(c.ctx, open, c.lstRoster); }).isEmpty());
+    EXPECT_TRUE(TitlesShownBy([&] { ChangeCreatureName(c.ctx, QStringLiteral("Wasp"), qint32(bee)); }).isEmpty());
     EXPECT_EQ(f.RosterEntries(roster), (QList<qint64>{ant, bee}));
     EXPECT_EQ(f.Scalar(QStringLiteral("SELECT Name FROM Creatures WHERE IDCreature = ?1"), {bee}).toString(), "Wasp");
     EXPECT_EQ(f.Scalar(QStringLiteral("SELECT group_concat(Name, ',') FROM (SELECT Name FROM Categories ORDER BY "
@@ -116,11 +110,11 @@ TEST_F(BusyDatabase, AFailedDeletionUnderTheLockKeepsEveryRow) {
     const QByteArray before = f.DatabaseBytes();
     {
         SiblingLock lock(f.databasePath());
-        EXPECT_EQ(Titles([&] { DeleteCategory(c.ctx, qint32(cat)); }), QStringList{kTitleDeleteCategory});
+        EXPECT_EQ(TitlesShownBy([&] { DeleteCategory(c.ctx, qint32(cat)); }), QStringList{kTitleDeleteCategory});
         EXPECT_EQ(f.DatabaseBytes(), before);
     }  // the sibling gives up its change
     EXPECT_EQ(f.DatabaseBytes(), before);
-    EXPECT_TRUE(Titles([&] { DeleteCategory(c.ctx, qint32(cat)); }).isEmpty());
+    EXPECT_TRUE(TitlesShownBy([&] { DeleteCategory(c.ctx, qint32(cat)); }).isEmpty());
     EXPECT_EQ(f.Scalar(QStringLiteral("SELECT count(*) FROM Categories")).toInt(), 0);
     EXPECT_EQ(f.Scalar(QStringLiteral("SELECT count(*) FROM Creatures")).toInt(), 0);
     // Roster entries stay with a category's deletion.

@@ -95,13 +95,6 @@ class BrokenDatabase : public ::testing::Test {
 protected:
     void SetUp() override { MsgBoxRecorder::clear(); }
 
-    // Runs one operation and returns the titles of the boxes it showed.
-    template <typename Fn>
-    QStringList Titles(Fn fn) {
-        MsgBoxRecorder::clear();
-        fn();
-        return MsgBoxRecorder::titles();
-    }
     QStringList FolderFiles() const { return QDir(f.dir()).entryList(QDir::Files, QDir::Name); }
 
     ProgramFolder f;
@@ -164,23 +157,23 @@ TEST_F(BrokenDatabase, FileCutInHalfNeverCrashesAndReadsChangeNothing) {
         auto onlyOwn = [](const QStringList& shown, const char* title) {
             for (const QString& t : shown) EXPECT_EQ(t, QLatin1String(title));
         };
-        onlyOwn(Titles([&] { LoadCategories(c.ctx, c.lstCategory); }), kTitleLoadCategories);
-        onlyOwn(Titles([&] { LoadRosters(c.ctx, c.lstRoster); }), kTitleLoadRosters);
+        onlyOwn(TitlesShownBy([&] { LoadCategories(c.ctx, c.lstCategory); }), kTitleLoadCategories);
+        onlyOwn(TitlesShownBy([&] { LoadRosters(c.ctx, c.lstRoster); }), kTitleLoadRosters);
         for (int cat = 0; cat < c.lstCategory->ListCount(); ++cat) {
-            onlyOwn(Titles([&] { LoadCreatures(c.ctx, c.lstCategory->ItemData(cat), c.lstCreature, sheet); }),
+            onlyOwn(TitlesShownBy([&] { LoadCreatures(c.ctx, c.lstCategory->ItemData(cat), c.lstCreature, sheet); }),
                     kTitleLoadCreatures);
             for (int i = 0; i < c.lstCreature->ListCount(); ++i)
-                onlyOwn(Titles([&] { LoadCreatureInfo(c.ctx, c.lstCreature->ItemData(i), sheet); }),
+                onlyOwn(TitlesShownBy([&] { LoadCreatureInfo(c.ctx, c.lstCreature->ItemData(i), sheet); }),
                         kTitleLoadCreatureInfo);
         }
         RosterPanel panel = c.panel();
         OpenRoster roster = c.roster();
         for (int r = 0; r < c.lstRoster->ListCount(); ++r)
-            onlyOwn(Titles([&] { LoadRoster(c.ctx, c.lstRoster->ItemData(r), roster, panel); }), kTitleLoadRoster);
+            onlyOwn(TitlesShownBy([&] { LoadRoster(c.ctx, c.lstRoster->ItemData(r), roster, panel); }), kTitleLoadRoster);
         EXPECT_EQ(f.DatabaseBytes(), before);
         // Writes either work or are reported under their own titles.
-        onlyOwn(Titles([&] { AddCategory(c.ctx, QStringLiteral("Late")); }), kTitleAddCategory);
-        onlyOwn(Titles([&] { DeleteRoster(c.ctx, 1); }), kTitleDeleteRoster);
+        onlyOwn(TitlesShownBy([&] { AddCategory(c.ctx, QStringLiteral("Late")); }), kTitleAddCategory);
+        onlyOwn(TitlesShownBy([&] { DeleteRoster(c.ctx, 1); }), kTitleDeleteRoster);
     }
 }
 
@@ -193,26 +186,26 @@ TEST_F(BrokenDatabase, MissingTableFailsItsOperationsAndKeepsEveryOtherRow) {
 
     RosterPanel panel = c.panel();
     OpenRoster open = c.roster();
-    EXPECT_EQ(Titles([&] { LoadRoster(c.ctx, qint32(roster), open, panel); }), QStringList{kTitleLoadRoster});
+    EXPECT_EQ(TitlesShownBy([&] { LoadRoster(c.ctx, qint32(roster), open, panel); }), QStringList{kTitleLoadRoster});
     // Deleting a creature or a roster starts with its roster entries: the
     // failure there keeps the row itself.
-    EXPECT_EQ(Titles([&] { DeleteCreature(c.ctx, qint32(ant), open, panel); }), QStringList{kTitleDeleteCreature});
-    EXPECT_EQ(Titles([&] { DeleteRoster(c.ctx, qint32(roster)); }), QStringList{kTitleDeleteRoster});
+    EXPECT_EQ(TitlesShownBy([&] { DeleteCreature(c.ctx, qint32(ant), open, panel); }), QStringList{kTitleDeleteCreature});
+    EXPECT_EQ(TitlesShownBy([&] { DeleteRoster(c.ctx, qint32(roster)); }), QStringList{kTitleDeleteRoster});
     LoadRosters(c.ctx, c.lstRoster);
     ASSERT_TRUE(StoreControls::SelectById(c.lstRoster, qint32(roster)));
     c.m_alRosterCreatureID = {qint32(ant)};
     c.m_asRosterName = {QStringLiteral("Ant")};
     c.m_nRosterCount = 1;
-    EXPECT_EQ(Titles([&] { SaveRoster(c.ctx, open, c.lstRoster); }), QStringList{kTitleSaveRoster});
+    EXPECT_EQ(TitlesShownBy([&] { SaveRoster(c.ctx, open, c.lstRoster); }), QStringList{kTitleSaveRoster});
     EXPECT_EQ(f.DatabaseBytes(), before);
 
     // The other tables still serve.
-    EXPECT_TRUE(Titles([&] { LoadCategories(c.ctx, c.lstCategory); }).isEmpty());
+    EXPECT_TRUE(TitlesShownBy([&] { LoadCategories(c.ctx, c.lstCategory); }).isEmpty());
     EXPECT_EQ(StoreControls::Items(c.lstCategory), QStringList{"Beasts"});
 
     f.Exec(QStringLiteral("DROP TABLE Categories"));
-    EXPECT_EQ(Titles([&] { LoadCategories(c.ctx, c.lstCategory); }), QStringList{kTitleLoadCategories});
-    EXPECT_EQ(Titles([&] { AddCategory(c.ctx, QStringLiteral("New")); }), QStringList{kTitleAddCategory});
+    EXPECT_EQ(TitlesShownBy([&] { LoadCategories(c.ctx, c.lstCategory); }), QStringList{kTitleLoadCategories});
+    EXPECT_EQ(TitlesShownBy([&] { AddCategory(c.ctx, QStringLiteral("New")); }), QStringList{kTitleAddCategory});
     EXPECT_EQ(c.lstCategory->ListCount(), 0);
     EXPECT_EQ(f.Scalar(QStringLiteral("SELECT Name FROM Creatures WHERE IDCreature = ?1"), {ant}).toString(), "Ant");
 }
@@ -234,20 +227,20 @@ TEST_F(BrokenDatabase, MissingColumnFailsLoadAndSaveWithoutTouchingTheRow) {
     const auto row = [&] { return f.Query(QStringLiteral("SELECT * FROM Creatures WHERE IDCreature = ?1"), {ant}); };
     const QList<QVariantList> before = row();
     c.txtStatText[0]->setText(QStringLiteral("changed"));
-    EXPECT_EQ(Titles([&] { SaveCreatureInfo(c.ctx, c.lstCreature, sheet); }), QStringList{kTitleSaveCreatureInfo});
+    EXPECT_EQ(TitlesShownBy([&] { SaveCreatureInfo(c.ctx, c.lstCreature, sheet); }), QStringList{kTitleSaveCreatureInfo});
     EXPECT_EQ(row(), before);
 
-    EXPECT_EQ(Titles([&] { LoadCreatureInfo(c.ctx, qint32(ant), sheet); }), QStringList{kTitleLoadCreatureInfo});
+    EXPECT_EQ(TitlesShownBy([&] { LoadCreatureInfo(c.ctx, qint32(ant), sheet); }), QStringList{kTitleLoadCreatureInfo});
     EXPECT_FALSE(c.m_sheetRecord.bLoaded);
     EXPECT_EQ(c.lblName->caption(), "");
     // With no record on the sheet a save writes nothing and reports nothing.
-    EXPECT_TRUE(Titles([&] { SaveCreatureInfo(c.ctx, c.lstCreature, sheet); }).isEmpty());
+    EXPECT_TRUE(TitlesShownBy([&] { SaveCreatureInfo(c.ctx, c.lstCreature, sheet); }).isEmpty());
     EXPECT_EQ(row(), before);
 
     f.AddRoster(QStringLiteral("Party"));
     f.Exec(QStringLiteral("ALTER TABLE Rosters DROP COLUMN Name"));
-    EXPECT_EQ(Titles([&] { LoadRosters(c.ctx, c.lstRoster); }), QStringList{kTitleLoadRosters});
-    EXPECT_EQ(Titles([&] { AddRoster(c.ctx, QStringLiteral("New")); }), QStringList{kTitleAddRoster});
+    EXPECT_EQ(TitlesShownBy([&] { LoadRosters(c.ctx, c.lstRoster); }), QStringList{kTitleLoadRosters});
+    EXPECT_EQ(TitlesShownBy([&] { AddRoster(c.ctx, QStringLiteral("New")); }), QStringList{kTitleAddRoster});
     EXPECT_EQ(f.Scalar(QStringLiteral("SELECT count(*) FROM Rosters")).toInt(), 1);
 }
 
@@ -259,17 +252,17 @@ TEST_F(BrokenDatabase, UnwritableFileIsReadButEveryWriteIsReported) {
     auto guard = MakeUnwritable(f.databasePath(), false, &why);
     if (!guard) GTEST_SKIP() << why;
 
-    EXPECT_TRUE(Titles([&] { LoadCategories(c.ctx, c.lstCategory); }).isEmpty());
+    EXPECT_TRUE(TitlesShownBy([&] { LoadCategories(c.ctx, c.lstCategory); }).isEmpty());
     EXPECT_EQ(StoreControls::Items(c.lstCategory), QStringList{"Beasts"});
-    EXPECT_EQ(Titles([&] { AddCategory(c.ctx, QStringLiteral("New")); }), QStringList{kTitleAddCategory});
-    EXPECT_EQ(Titles([&] { ChangeCreatureName(c.ctx, QStringLiteral("Bee"), qint32(ant)); }),
+    EXPECT_EQ(TitlesShownBy([&] { AddCategory(c.ctx, QStringLiteral("New")); }), QStringList{kTitleAddCategory});
+    EXPECT_EQ(TitlesShownBy([&] { ChangeCreatureName(c.ctx, QStringLiteral("Bee"), qint32(ant)); }),
               QStringList{kTitleChangeCreatureName});
-    EXPECT_EQ(Titles([&] { DeleteCategory(c.ctx, qint32(cat)); }), QStringList{kTitleDeleteCategory});
+    EXPECT_EQ(TitlesShownBy([&] { DeleteCategory(c.ctx, qint32(cat)); }), QStringList{kTitleDeleteCategory});
     EXPECT_EQ(f.DatabaseBytes(), before);
     guard.reset();
     QFile::setPermissions(f.databasePath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     // Writable again: the same write goes through.
-    EXPECT_TRUE(Titles([&] { AddCategory(c.ctx, QStringLiteral("New")); }).isEmpty());
+    EXPECT_TRUE(TitlesShownBy([&] { AddCategory(c.ctx, QStringLiteral("New")); }).isEmpty());
     EXPECT_EQ(f.Scalar(QStringLiteral("SELECT count(*) FROM Categories")).toInt(), 2);
 }
 
@@ -280,9 +273,9 @@ TEST_F(BrokenDatabase, UnwritableFolderStopsWritesThatNeedTheirJournal) {
     auto guard = MakeUnwritable(f.dir(), true, &why);
     if (!guard) GTEST_SKIP() << why;
 
-    EXPECT_TRUE(Titles([&] { LoadCategories(c.ctx, c.lstCategory); }).isEmpty());
-    EXPECT_EQ(Titles([&] { AddCategory(c.ctx, QStringLiteral("New")); }), QStringList{kTitleAddCategory});
-    EXPECT_EQ(Titles([&] { ChangeCategoryName(c.ctx, QStringLiteral("Renamed"), qint32(cat)); }),
+    EXPECT_TRUE(TitlesShownBy([&] { LoadCategories(c.ctx, c.lstCategory); }).isEmpty());
+    EXPECT_EQ(TitlesShownBy([&] { AddCategory(c.ctx, QStringLiteral("New")); }), QStringList{kTitleAddCategory});
+    EXPECT_EQ(TitlesShownBy([&] { ChangeCategoryName(c.ctx, QStringLiteral("Renamed"), qint32(cat)); }),
               QStringList{kTitleChangeCategoryName});
     EXPECT_EQ(f.DatabaseBytes(), before);
     guard.reset();

@@ -18,3 +18,9 @@ QStringList MsgBoxRecorder::titles() {
     for (const auto& b : shown()) t << b.title;
     return t;
 }
+
+QStringList TitlesShownBy(const std::function<void()>& operation) {
+    MsgBoxRecorder::clear();
+    operation();
+    return MsgBoxRecorder::titles();
+}

@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 // Records every message box the program shows, in order.
@@ -17,3 +18,6 @@ public:
     static void clear();
     static QStringList titles();
 };
+
+// Runs one operation and returns the titles of the message boxes it showed.
+QStringList TitlesShownBy(const std::function<void()>& operation);
