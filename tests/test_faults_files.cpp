@@ -10,15 +10,14 @@
 #include <QFile>
 #include <QImage>
 
-#include <csignal>
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <random>
 #include <sys/ioctl.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include "frame/label_settings.h"
+#include "support/file_size_limit.h"
 #include "platform/file_chooser.h"
 #include "platform/picture.h"
 #include "support/main_window_fixture.h"
@@ -328,15 +327,7 @@ TEST_F(BrokenFilesInTheProgram, LabelFileThatCannotBeRewrittenStaysWhole) {
     StartMainWindow();
 
     // The system refuses writes beyond 64 bytes: the rewrite fails half-way.
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 64;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    RenameLabel3(QStringLiteral("Lore"));
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    ASSERT_TRUE(WithFileSizeLimit(64, [&] { RenameLabel3(QStringLiteral("Lore")); }));
     EXPECT_EQ(ReadBytes(Folder().cfgPath()), original);
     EXPECT_EQ(QDir(Folder().dir()).entryList({"*.cfg*"}, QDir::Files), QStringList{"Ostravell.cfg"});
 

@@ -6,10 +6,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <csignal>
-#include <sys/resource.h>
 
 #include "frame/label_settings.h"
+#include "support/file_size_limit.h"
 
 namespace {
 
@@ -158,15 +157,8 @@ TEST_F(LabelSettingsFile, FailedRewriteKeepsTheOriginal) {
     Put(original);
     ASSERT_GT(original.size(), 64);
 
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 64;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool bWritten = WriteCfgValue(path, "Field3", "Changed");
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    bool bWritten = true;
+    ASSERT_TRUE(WithFileSizeLimit(64, [&] { bWritten = WriteCfgValue(path, "Field3", "Changed"); }));
 
     EXPECT_FALSE(bWritten);
     EXPECT_EQ(Bytes(), original);

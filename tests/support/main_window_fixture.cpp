@@ -74,23 +74,22 @@ QWidget* underPointer(QWidget* widget, QPoint* p) {
 }
 }  // namespace
 
-void MainWindowFixture::Click(QWidget* widget, std::optional<QPoint> pos) {
+namespace {
+// Moves the pointer to the point and clicks (once or twice) whatever lies on top there.
+void ClickOnTop(QWidget* widget, std::optional<QPoint> pos, bool bDouble) {
     ASSERT_NE(widget, nullptr);
     QPoint p = centreOf(widget, pos);
     QWidget* target = underPointer(widget, &p);
     QTest::mouseMove(target, p);
-    QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, p);
+    if (bDouble) QTest::mouseDClick(target, Qt::LeftButton, Qt::NoModifier, p);
+    else QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, p);
     QApplication::processEvents();
 }
+}  // namespace
 
-void MainWindowFixture::DoubleClick(QWidget* widget, std::optional<QPoint> pos) {
-    ASSERT_NE(widget, nullptr);
-    QPoint p = centreOf(widget, pos);
-    QWidget* target = underPointer(widget, &p);
-    QTest::mouseMove(target, p);
-    QTest::mouseDClick(target, Qt::LeftButton, Qt::NoModifier, p);
-    QApplication::processEvents();
-}
+void MainWindowFixture::Click(QWidget* widget, std::optional<QPoint> pos) { ClickOnTop(widget, pos, false); }
+
+void MainWindowFixture::DoubleClick(QWidget* widget, std::optional<QPoint> pos) { ClickOnTop(widget, pos, true); }
 
 void MainWindowFixture::ClickListItem(ListBox* list, int row) {
     ASSERT_NE(list, nullptr);
