@@ -14,18 +14,17 @@ void frmMain::picPicture_DblClick() {
     const std::optional<QString> chosen = ChooseOpenFile(this, QString::fromLatin1(kPictureFilter));
     if (!chosen) return;  // cancelled: path, picture and record stay as they are
 
-    m_sPicturePath = *chosen;
-    const PictureResult pic = LoadPicture(m_sPicturePath);
+    const PictureResult pic = LoadPicture(*chosen);
     if (!pic.ok()) {
         MsgBox(pic.invalidPicture() ? QStringLiteral("Selected file is not a valid picture file.")
                                     : QStringLiteral("Error: ") + pic.description,
                QString::fromLatin1(kPictureErrorTitle));
-        // The shown creature is left without a picture; its stored record keeps
-        // the old path until something saves the sheet.
-        m_sPicturePath.clear();
-        picPicture->clearPicture();
+        // A choice that cannot be shown changes nothing: the creature keeps its
+        // picture and path, so no later save of the sheet (every exit saves)
+        // can wipe the picture stored in its record.
         return;
     }
+    m_sPicturePath = *chosen;
     picPicture->setPicture(pic.image);
     lblNoPicAvail->hide();
     if (!lblName->caption().isEmpty()) SaveCreatureInfo();

@@ -150,15 +150,17 @@ TEST_F(MainPicture, TextFileNamedBmpIsNotAValidPicture) {
     DoubleClick(w()->picPicture, QPoint(150, 300));
     EXPECT_EQ(MsgBoxTitles(), QStringList{kTitle});
     EXPECT_EQ(MsgBoxPrompts(), QStringList{"Selected file is not a valid picture file."});
-    EXPECT_EQ(w()->m_sPicturePath, "");
-    EXPECT_FALSE(w()->picPicture->hasPicture());
-    EXPECT_FALSE(w()->lblNoPicAvail->isVisible());  // keeps its visibility
-    EXPECT_EQ(StoredPicture(), bmp);                 // nothing saved
+    // The choice changed nothing: the creature keeps its picture and path.
+    EXPECT_EQ(w()->m_sPicturePath, bmp);
+    EXPECT_TRUE(w()->picPicture->hasPicture());
+    EXPECT_FALSE(w()->lblNoPicAvail->isVisible());
+    EXPECT_EQ(StoredPicture(), bmp);
 
-    // The notice follows the empty path the next time the page is shown.
-    Click(w()->imgPage1);
-    Click(w()->imgPicture);
-    EXPECT_TRUE(w()->lblNoPicAvail->isVisible());
+    // So a later save of the sheet, as every exit makes, keeps the stored picture.
+    ShowCornerButtons();
+    Click(w()->imgExit);
+    EXPECT_EQ(EndProgramCalls(), 1);
+    EXPECT_EQ(StoredPicture(), bmp);
 }
 
 TEST_F(MainPicture, MissingFileGivesTheErrorWithItsDescription) {
