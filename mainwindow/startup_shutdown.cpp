@@ -35,6 +35,13 @@ void frmMain::Form_Load() {
 }
 
 void frmMain::ShowCreatureByID(qint32 lCreatureID) {
+    // Neither the message key nor a roster line moves the focus, so typing not
+    // yet saved is still in the boxes: it belongs to the creature on the sheet
+    // and is stored before another creature's record replaces it.
+    if (m_bStatChanged) {
+        SaveCreatureInfo();
+        m_bStatChanged = false;
+    }
     const qint32 lCatID = GetCreatureCategoryID(lCreatureID);
     const int nCategories = lstCategory->ListCount();
     for (int i = 0; i < nCategories; ++i) {

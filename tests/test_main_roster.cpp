@@ -459,13 +459,14 @@ TEST_F(RosterPanel, ClickingOrDoubleClickingALineLeavesTheFocusInTheBox) {
     EXPECT_TRUE(w()->m_bStatChanged);
     EXPECT_EQ(storedField0(ant), "");
 
-    // Neither does the double-click: the entry's creature is loaded over the
-    // typing, which is not saved, and the mark stays.
+    // Neither does the double-click; the typing is stored in its own creature
+    // before the entry's creature is loaded over it.
     DoubleClick(w()->lblRosterEntry[0]);
     EXPECT_EQ(w()->lblName->caption(), "Cat");
     EXPECT_TRUE(boxHasFocus());
-    EXPECT_TRUE(w()->m_bStatChanged);
-    EXPECT_EQ(storedField0(ant), "");
+    EXPECT_FALSE(w()->m_bStatChanged);
+    EXPECT_EQ(storedField0(ant), "unsaved");
+    EXPECT_EQ(storedField0(cat), "");
     EXPECT_EQ(box->text(), "");
 
     // The panel still takes the focus by Tab, after the last box of the page.
