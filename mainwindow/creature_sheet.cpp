@@ -4,6 +4,9 @@
 #include "frame/label_settings.h"
 #include "frame/name_check.h"
 #include "mainwindow/main_window.h"
+#include "platform/msgbox.h"
+
+#include <QDir>
 
 namespace {
 QString FieldKey(int k) { return QStringLiteral("Field%1").arg(k); }
@@ -64,9 +67,19 @@ void frmMain::lblStatLabel_DblClick(int Index) {
 
     // Label 10 is visible on page 0 only; on page 1 the labels carry 11..20.
     const int k = lblStatLabel[10]->isHidden() ? Index + 11 : Index;
+    const QString sOld = m_asStatLabel[size_t(k)];
     m_asStatLabel[size_t(k)] = sAnswer;
     label->setCaption(sAnswer);
-    WriteCfgValue(CfgPath(), FieldKey(k), label->caption());
+    if (!WriteCfgValue(CfgPath(), FieldKey(k), label->caption())) {
+        // The file keeps the old caption (read-only, missing, disk full): so
+        // does the screen, and the user is told, rather than see a caption
+        // that is gone at the next start.
+        m_asStatLabel[size_t(k)] = sOld;
+        label->setCaption(sOld);
+        MsgBox(QStringLiteral("Error: The label could not be saved, because the file \"%1\" cannot be rewritten.")
+                   .arg(QDir::toNativeSeparators(CfgPath())),
+               QStringLiteral("Error Saving Label"));
+    }
 }
 
 void frmMain::txtStatText_GotFocus(int Index) {
