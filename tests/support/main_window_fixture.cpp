@@ -9,10 +9,37 @@
 
 #include "frame/geometry.h"
 #include "frame/startup.h"
+#include "mainwindow/program_start.h"
 #include "platform/file_chooser.h"
 #include "support/msgbox_recorder.h"
 
+namespace {
+// Stands in for the window manager, which the offscreen platform lacks: when a
+// window that has a parent window (a dialog, the file chooser, the about box)
+// closes, the parent window becomes active again and gets its focus back.
+class WindowManagerStandIn : public QObject {
+public:
+    WindowManagerStandIn() { qApp->installEventFilter(this); }
+    ~WindowManagerStandIn() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Hide || !watched->isWidgetType()) return false;
+        auto* closing = static_cast<QWidget*>(watched);
+        if (!closing->isWindow() || !closing->parentWidget()) return false;
+        QPointer<QWidget> parent = closing->parentWidget()->window();
+        QTimer::singleShot(0, this, [parent] {
+            if (!parent || !parent->isVisible()) return;
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || modal == parent) parent->activateWindow();
+        });
+        return false;
+    }
+};
+}  // namespace
+
 void MainWindowFixture::SetUp() {
+    m_windowManager = std::make_unique<WindowManagerStandIn>();
     InitTwipsPerPixel();
     glStartCreatureID = 0;
     giStartupDone = 1;
@@ -23,6 +50,7 @@ void MainWindowFixture::SetUp() {
 
 void MainWindowFixture::TearDown() {
     DestroyMainWindow();
+    m_windowManager.reset();
     frmMain::SetEndProgram({});
     SetFileChooser({});
     glStartCreatureID = 0;
@@ -45,6 +73,23 @@ frmMain* MainWindowFixture::StartMainWindow(qint32 lStartCreatureID) {
     m_window = std::make_unique<frmMain>(programDir());
     m_window->Form_Load();
     m_window->show();
+    return WaitUntilShown();
+}
+
+frmMain* MainWindowFixture::LaunchProgram(const QStringList& arguments) {
+    QPointer<QTimer> splashWatch;
+    if (arguments.isEmpty()) splashWatch = WhenModalShown([](QWidget* splash) { QTest::mouseClick(splash, Qt::LeftButton); });
+    const bool bStarted = StartProgram(programDir(), QStringList{QStringLiteral("ostravell")} + arguments, m_window);
+    EXPECT_TRUE(bStarted) << "the program found another instance running";
+    StopWatching(splashWatch);
+    if (!m_window) {
+        ADD_FAILURE() << "the program showed no main window";
+        return nullptr;
+    }
+    return WaitUntilShown();
+}
+
+frmMain* MainWindowFixture::WaitUntilShown() {
     m_window->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
     EXPECT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
@@ -101,6 +146,15 @@ void MainWindowFixture::ClickListItem(ListBox* list, int row) {
     const QPoint p = list->visualItemRect(item).center();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, p);
     QApplication::processEvents();
+}
+
+void MainWindowFixture::Pick(int iList, const QString& text) {
+    ListBox* const lists[] = {w()->lstCreature, w()->lstCategory, w()->lstRoster};
+    ListBox* list = lists[iList];
+    Click(w()->imgList[size_t(iList)]);
+    const int row = RowOf(list, text);
+    ASSERT_GE(row, 0) << "no item " << text.toStdString();
+    ClickListItem(list, row);
 }
 
 int MainWindowFixture::RowOf(const ListBox* list, const QString& text) {

@@ -40,6 +40,11 @@ protected:
     // shows it, waits until it is exposed and active, and gives txtStatText(0)
     // the focus, as the program's start does.
     frmMain* StartMainWindow(qint32 lStartCreatureID = 0);
+    // Starts the whole program as its executable does, on the program folder,
+    // with these command-line arguments after the program's name, and waits as
+    // StartMainWindow does. With no arguments the start-up splash comes up
+    // first; it is closed by a click, as the user closes it.
+    frmMain* LaunchProgram(const QStringList& arguments = {});
     frmMain* w() const { return m_window.get(); }
     // Destroys the window (as the end of the program does).
     void DestroyMainWindow();
@@ -54,6 +59,9 @@ protected:
     static void DoubleClick(QWidget* widget, std::optional<QPoint> pos = std::nullopt);
     // Clicks a visible list's item by its row.
     static void ClickListItem(ListBox* list, int row);
+    // Opens pop-up list iList (0 creatures, 1 categories, 2 rosters) with its
+    // button and clicks the first item with this text.
+    void Pick(int iList, const QString& text);
     // Row of the first item with this text, -1 when none.
     static int RowOf(const ListBox* list, const QString& text);
     // Gives a text box the keyboard focus (through the real focus machinery).
@@ -87,7 +95,9 @@ protected:
     static void ClearMsgBoxes();
 
 private:
+    frmMain* WaitUntilShown();
     std::unique_ptr<ProgramFolder> m_folder;
+    std::unique_ptr<QObject> m_windowManager;
     std::unique_ptr<frmMain> m_window;
     int m_endProgramCalls = 0;
 };
