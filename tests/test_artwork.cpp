@@ -184,3 +184,12 @@ TEST(Artwork, GeneratorReproducesTheCommittedFiles) {
         EXPECT_TRUE(a.readAll() == b.readAll()) << f.toStdString() << " differs from the committed file";
     }
 }
+
+TEST(Artwork, TheReadmePictureIsTheMainWindowAsBuilt) {
+    const QImage built(QStringLiteral(OV_BINARY_DIR "/docs/main-window.png"));
+    if (built.isNull()) GTEST_SKIP() << "the build drew no picture of the main window";
+    const QImage committed(QStringLiteral(OV_SOURCE_DIR "/docs/main-window.png"));
+    ASSERT_FALSE(committed.isNull());
+    EXPECT_TRUE(built.convertToFormat(QImage::Format_RGB32) == committed.convertToFormat(QImage::Format_RGB32))
+        << "the window looks different now: copy the build's docs/main-window.png over the committed one";
+}

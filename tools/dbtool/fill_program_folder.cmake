@@ -1,17 +1,10 @@
 # Puts the sample database, the label settings file and the help text into the
 # program's folder, each only when no file of that name is there yet.
-# Variables: TOOL (the database tool), DATA_DIR, PROGRAM_DIR.
+# Variables: SAMPLE (the sample database), DATA_DIR, PROGRAM_DIR.
 file(MAKE_DIRECTORY "${PROGRAM_DIR}")
-
-if(NOT EXISTS "${PROGRAM_DIR}/Ostravell.mdb")
-  execute_process(COMMAND "${TOOL}" sample "${PROGRAM_DIR}/Ostravell.mdb" RESULT_VARIABLE rc)
-  if(NOT rc EQUAL 0)
-    message(FATAL_ERROR "Could not create the sample database (${rc})")
-  endif()
-endif()
-
-foreach(name Ostravell.cfg OVHelp.txt)
+foreach(file "${SAMPLE}" "${DATA_DIR}/Ostravell.cfg" "${DATA_DIR}/OVHelp.txt")
+  get_filename_component(name "${file}" NAME)
   if(NOT EXISTS "${PROGRAM_DIR}/${name}")
-    file(COPY "${DATA_DIR}/${name}" DESTINATION "${PROGRAM_DIR}")
+    file(COPY "${file}" DESTINATION "${PROGRAM_DIR}")
   endif()
 endforeach()
