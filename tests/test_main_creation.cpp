@@ -66,10 +66,7 @@ protected:
         DoubleClick(label);
         return shown;
     }
-    void PickCreature(const QString& name) {
-        Click(w()->imgList[0]);
-        ClickListItem(w()->lstCreature, RowOf(w()->lstCreature, name));
-    }
+    void PickCreature(const QString& name) { Pick(0, name); }
     static QImage IconLook(int index, int button, int look) {
         return frmImageStore::Instance().Cell(StoreGrid::clpIcons, 9 * index + 3 * look + button).toImage();
     }

@@ -42,12 +42,6 @@ protected:
         AnswerAreYouSure(yes);
         Click(w()->imgDelete[size_t(row)]);
     }
-    void Pick(int iList, ListBox* list, const char* text) {
-        Click(w()->imgList[size_t(iList)]);
-        const int row = RowOf(list, QString::fromUtf8(text));
-        ASSERT_GE(row, 0) << text;
-        ClickListItem(list, row);
-    }
     void ExpectNoMessages() { EXPECT_TRUE(MsgBoxTitles().isEmpty()) << MsgBoxTitles().join(", ").toStdString(); }
 
     qint64 alpha = 0, beta = 0, ant = 0, bee = 0, cow = 0, cat = 0;
@@ -58,7 +52,7 @@ TEST_F(Deletion, AnsweringNoChangesNothingAndTheButtonStaysPressedMeanwhile) {
     const qint64 party = Folder().AddRoster(QStringLiteral("Party"));
     Folder().AddRosterEntry(party, bee);
     StartMainWindow();
-    Pick(2, w()->lstRoster, "Party");
+    Pick(2, "Party");
     const QByteArray before = Folder().DatabaseBytes();
 
     for (int row = 0; row < 3; ++row) {
@@ -86,7 +80,7 @@ TEST_F(Deletion, AnsweringNoChangesNothingAndTheButtonStaysPressedMeanwhile) {
 TEST_F(Deletion, DeletingACreatureShowsTheFirstOfTheListNotANeighbour) {
     MakeAlphaBeta();
     StartMainWindow();
-    Pick(0, w()->lstCreature, "Cow");
+    Pick(0, "Cow");
     Click(w()->imgPage2);
 
     Delete(0, true);
@@ -104,7 +98,7 @@ TEST_F(Deletion, DeletingTheOnlyCreatureLeavesAnEmptySheet) {
     MakeAlphaBeta();
     Folder().Exec(QStringLiteral("UPDATE Creatures SET Field0 = 'tough' WHERE IDCreature = ?1"), {cat});
     StartMainWindow();
-    Pick(1, w()->lstCategory, "Beta");
+    Pick(1, "Beta");
     ASSERT_EQ(w()->txtStatText[0]->text(), "tough");
 
     Delete(0, true);
@@ -121,7 +115,7 @@ TEST_F(Deletion, DeletingACategoryShowsTheFirstRemainingOne) {
     const qint64 party = Folder().AddRoster(QStringLiteral("Party"));
     Folder().AddRosterEntry(party, bee);
     StartMainWindow();
-    Pick(2, w()->lstRoster, "Party");
+    Pick(2, "Party");
 
     Delete(1, true);
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM Creatures WHERE IDCategory = ?1"), {alpha}), 0);
@@ -188,7 +182,7 @@ TEST_F(Deletion, DeletingTheOpenRosterOpensTheFirstRemainingOne) {
     WithoutQuestion([&] { Click(w()->imgDelete[2]); });
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM Rosters")), 2);
 
-    Pick(2, w()->lstRoster, "Second");
+    Pick(2, "Second");
     Delete(2, true);
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM Rosters WHERE IDRoster = ?1"), {second}), 0);
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM RosterList WHERE IDRoster = ?1"), {second}), 0);
@@ -204,7 +198,7 @@ TEST_F(Deletion, DeletingTheLastRosterClosesItButLeavesThePanel) {
     const qint64 only = Folder().AddRoster(QStringLiteral("Only"));
     Folder().AddRosterEntry(only, ant);
     StartMainWindow();
-    Pick(2, w()->lstRoster, "Only");
+    Pick(2, "Only");
     Click(w()->lblRosterEntry[0]);   // highlighted
 
     Delete(2, true);
@@ -229,11 +223,11 @@ TEST_F(Deletion, DeletingACreatureWhileARosterIsOpenRedrawsItFromTheRememberedOf
     const qint64 herd = f.AddRoster(QStringLiteral("Herd"));
     for (qint64 id : ids) f.AddRosterEntry(herd, id);
     StartMainWindow();
-    Pick(2, w()->lstRoster, "Herd");
+    Pick(2, "Herd");
     for (int i = 0; i < 12; ++i) Click(w()->imgRosterScroll[1]);
     ASSERT_EQ(w()->m_nRosterTop, 12);
 
-    Pick(0, w()->lstCreature, "Beast 15");
+    Pick(0, "Beast 15");
     Delete(0, true);
     ids.removeAt(15);
     EXPECT_EQ(f.RosterEntries(herd), ids);

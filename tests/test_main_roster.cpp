@@ -34,15 +34,9 @@ protected:
     QList<qint64> Stored(qint64 roster) { return Folder().RosterEntries(roster); }
 
     // ---- the user's hand
-    void PickFrom(int iList, ListBox* list, const QString& text) {
-        Click(w()->imgList[size_t(iList)]);
-        const int row = RowOf(list, text);
-        ASSERT_GE(row, 0) << text.toStdString();
-        ClickListItem(list, row);
-    }
-    void OpenRoster(const char* name) { PickFrom(2, w()->lstRoster, QString::fromUtf8(name)); }
-    void PickCategory(const char* name) { PickFrom(1, w()->lstCategory, QString::fromUtf8(name)); }
-    void PickCreature(const QString& name) { PickFrom(0, w()->lstCreature, name); }
+    void OpenRoster(const char* name) { Pick(2, QString::fromUtf8(name)); }
+    void PickCategory(const char* name) { Pick(1, QString::fromUtf8(name)); }
+    void PickCreature(const QString& name) { Pick(0, name); }
     void ScrollDown() {
         ASSERT_TRUE(w()->imgRosterScroll[1]->isVisible()) << "the down arrow is hidden";
         Click(w()->imgRosterScroll[1]);
