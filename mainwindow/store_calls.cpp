@@ -66,7 +66,11 @@ void frmMain::DeleteCreature(qint32 lCreatureID) {
     ::DeleteCreature(Context(*this), lCreatureID, roster, panel);
 }
 
-void frmMain::DeleteCategory(qint32 lCatID) { ::DeleteCategory(Context(*this), lCatID); }
+void frmMain::DeleteCategory(qint32 lCatID) {
+    OpenRoster roster = Roster(*this);
+    RosterPanel panel = Panel(*this);
+    ::DeleteCategory(Context(*this), lCatID, roster, panel);
+}
 void frmMain::DeleteRoster(qint32 lRosterID) { ::DeleteRoster(Context(*this), lRosterID); }
 
 void frmMain::LoadRoster(qint32 lRosterID) {

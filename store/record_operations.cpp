@@ -101,19 +101,54 @@ qint32 GetCreatureCategoryID(const StoreContext& ctx, qint32 lCreatureID) {
 
 void DeleteCreature(const StoreContext& ctx, qint32 lCreatureID, OpenRoster& roster, RosterPanel& panel) {
     DeleteWithCascade(ctx, "RosterList", "IDCreature", "Creatures", "IDCreature", lCreatureID, kTitleDeleteCreature);
-    RefreshRosterAfterCreatureDeletion(ctx, lCreatureID, roster, panel);
+    RefreshRosterAfterDeletion(ctx, {lCreatureID}, roster, panel);
 }
 
-void DeleteCategory(const StoreContext& ctx, qint32 lCatID) {
-    DeleteWithCascade(ctx, "Creatures", "IDCategory", "Categories", "IDCategory", lCatID, kTitleDeleteCategory);
+void DeleteCategory(const StoreContext& ctx, qint32 lCatID, OpenRoster& roster, RosterPanel& panel) {
+    QList<std::int64_t> gone;   // the category's creatures, in the order deleted
+    const bool ok = RunAccessCycle(ctx, Title(kTitleDeleteCategory), [&](Database& db) {
+        auto rs = db.OpenRecordset(QStringLiteral("Creatures"), dbOpenDynaset);
+        const QString criteria = IdCriteria("IDCategory", lCatID);
+        rs->FindFirst(criteria);
+        while (!rs->NoMatch()) {
+            const DbValue id = rs->Fields(QStringLiteral("IDCreature")).Value();
+            // A key is a whole number; no roster row can name anything else.
+            if (id.kind() == DbValue::Kind::Integer) gone << id.integerValue();
+            rs->Delete();
+            rs->FindNext(criteria);
+        }
+        rs->Close();
+        // Their roster entries go with them: a file whose keys SQLite may
+        // reuse would otherwise let an old entry name a new creature.
+        rs = db.OpenRecordset(QStringLiteral("RosterList"), dbOpenDynaset);
+        for (const std::int64_t id : std::as_const(gone)) {
+            const QString entry = IdCriteria("IDCreature", id);
+            rs->FindFirst(entry);
+            while (!rs->NoMatch()) {
+                rs->Delete();
+                rs->FindNext(entry);
+            }
+        }
+        rs->Close();
+        rs = db.OpenRecordset(QStringLiteral("Categories"), dbOpenDynaset);
+        rs->FindFirst(criteria);
+        if (!rs->NoMatch()) rs->Delete();
+    });
+    if (!ok || panel.lblRosterCurrent->caption().isEmpty()) return;
+    // The open roster shows the loss at once when it held one of them, so that
+    // its next save does not store their entries again.
+    const QSet<std::int64_t> deleted(gone.cbegin(), gone.cend());
+    const bool held = std::any_of(roster.m_alRosterCreatureID.cbegin(), roster.m_alRosterCreatureID.cend(),
+                                  [&](qint32 id) { return deleted.contains(id); });
+    if (held) RefreshRosterAfterDeletion(ctx, deleted, roster, panel);
 }
 
 void DeleteRoster(const StoreContext& ctx, qint32 lRosterID) {
     DeleteWithCascade(ctx, "RosterList", "IDRoster", "Rosters", "IDRoster", lRosterID, kTitleDeleteRoster);
 }
 
-void RefreshRosterAfterCreatureDeletion(const StoreContext& ctx, qint32 lCreatureID, OpenRoster& roster,
-                                        RosterPanel& panel) {
+void RefreshRosterAfterDeletion(const StoreContext& ctx, const QSet<std::int64_t>& deletedCreatureIDs,
+                                OpenRoster& roster, RosterPanel& panel) {
     if (panel.lblRosterCurrent->caption().isEmpty()) return;
     const qint16 top = roster.m_nRosterTop;
     const int selected = panel.lstRoster->ListIndex();
@@ -125,7 +160,7 @@ void RefreshRosterAfterCreatureDeletion(const StoreContext& ctx, qint32 lCreatur
         // failed to list it): drop the deleted creature's entries from memory
         // instead, storing nothing.
         for (qsizetype i = roster.m_alRosterCreatureID.size() - 1; i >= 0; --i) {
-            if (roster.m_alRosterCreatureID[i] != lCreatureID) continue;
+            if (!deletedCreatureIDs.contains(roster.m_alRosterCreatureID[i])) continue;
             roster.m_alRosterCreatureID.removeAt(i);
             roster.m_asRosterName.removeAt(i);
         }

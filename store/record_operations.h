@@ -1,7 +1,10 @@
 #pragma once
 // Adding, renaming, moving, looking up and deleting single records. Names are
 // stored exactly as given; the callers decide whether an operation may run.
+#include <QSet>
 #include <QString>
+
+#include <cstdint>
 
 #include "store/access_cycle.h"
 #include "store/roster_entries.h"
@@ -35,11 +38,14 @@ qint32 GetCreatureCategoryID(const StoreContext& ctx, qint32 lCreatureID);
 // Deletes the creature's entries in every roster, then the creature; then,
 // while a roster is open (lblRosterCurrent not empty), reloads and redraws it.
 void DeleteCreature(const StoreContext& ctx, qint32 lCreatureID, OpenRoster& roster, RosterPanel& panel);
-// Deletes the category's creatures, then the category. Roster entries stay.
-void DeleteCategory(const StoreContext& ctx, qint32 lCatID);
+// Deletes the category's creatures and every roster entry naming them, then
+// the category, in one transaction; then, when the open roster held one of
+// those creatures, reloads and redraws it as a creature deletion does.
+void DeleteCategory(const StoreContext& ctx, qint32 lCatID, OpenRoster& roster, RosterPanel& panel);
 // Deletes the roster's entries, then the roster.
 void DeleteRoster(const StoreContext& ctx, qint32 lRosterID);
 
-// The refresh of the open roster after a creature deletion (part of DeleteCreature).
-void RefreshRosterAfterCreatureDeletion(const StoreContext& ctx, qint32 lCreatureID, OpenRoster& roster,
-                                        RosterPanel& panel);
+// The refresh of the open roster after creatures were deleted (part of
+// DeleteCreature, and of DeleteCategory when the open roster held one of them).
+void RefreshRosterAfterDeletion(const StoreContext& ctx, const QSet<std::int64_t>& deletedCreatureIDs,
+                                OpenRoster& roster, RosterPanel& panel);

@@ -107,16 +107,19 @@ TEST_F(BusyDatabase, AFailedDeletionUnderTheLockKeepsEveryRow) {
     const qint64 ant = f.AddCreature(cat, QStringLiteral("Ant"));
     const qint64 roster = f.AddRoster(QStringLiteral("Party"));
     f.AddRosterEntry(roster, ant);
+    OpenRoster open = c.roster();
+    RosterPanel panel = c.panel();
     const QByteArray before = f.DatabaseBytes();
     {
         SiblingLock lock(f.databasePath());
-        EXPECT_EQ(TitlesShownBy([&] { DeleteCategory(c.ctx, qint32(cat)); }), QStringList{kTitleDeleteCategory});
+        EXPECT_EQ(TitlesShownBy([&] { DeleteCategory(c.ctx, qint32(cat), open, panel); }),
+                  QStringList{kTitleDeleteCategory});
         EXPECT_EQ(f.DatabaseBytes(), before);
     }  // the sibling gives up its change
     EXPECT_EQ(f.DatabaseBytes(), before);
-    EXPECT_TRUE(TitlesShownBy([&] { DeleteCategory(c.ctx, qint32(cat)); }).isEmpty());
+    EXPECT_TRUE(TitlesShownBy([&] { DeleteCategory(c.ctx, qint32(cat), open, panel); }).isEmpty());
     EXPECT_EQ(f.Scalar(QStringLiteral("SELECT count(*) FROM Categories")).toInt(), 0);
     EXPECT_EQ(f.Scalar(QStringLiteral("SELECT count(*) FROM Creatures")).toInt(), 0);
-    // Roster entries stay with a category's deletion.
-    EXPECT_EQ(f.RosterEntries(roster), QList<qint64>{ant});
+    // The creatures' roster entries go with them.
+    EXPECT_TRUE(f.RosterEntries(roster).isEmpty());
 }

@@ -58,7 +58,9 @@ void ExpectEveryOperationFails(StoreControls& c, ProgramFolder& f) {
     EXPECT_EQ(titles([&] { LoadCreatures(c.ctx, 1, c.lstCreature, sheet); }), QStringList{kTitleLoadCreatures});
     EXPECT_EQ(titles([&] { AddCategory(c.ctx, QStringLiteral("New")); }), QStringList{kTitleAddCategory});
     EXPECT_EQ(titles([&] { AddRoster(c.ctx, QStringLiteral("New")); }), QStringList{kTitleAddRoster});
-    EXPECT_EQ(titles([&] { DeleteCategory(c.ctx, 1); }), QStringList{kTitleDeleteCategory});
+    OpenRoster roster = c.roster();
+    RosterPanel panel = c.panel();
+    EXPECT_EQ(titles([&] { DeleteCategory(c.ctx, 1, roster, panel); }), QStringList{kTitleDeleteCategory});
     EXPECT_EQ(titles([&] { LoadCreatureInfo(c.ctx, 1, sheet); }), QStringList{kTitleLoadCreatureInfo});
     EXPECT_EQ(c.lstCategory->ListCount(), 0);
     EXPECT_EQ(c.lstRoster->ListCount(), 0);
@@ -199,7 +201,9 @@ TEST_F(BrokenDatabase, UnwritableFileIsReadButEveryWriteIsReported) {
     EXPECT_EQ(TitlesShownBy([&] { AddCategory(c.ctx, QStringLiteral("New")); }), QStringList{kTitleAddCategory});
     EXPECT_EQ(TitlesShownBy([&] { ChangeCreatureName(c.ctx, QStringLiteral("Bee"), qint32(ant)); }),
               QStringList{kTitleChangeCreatureName});
-    EXPECT_EQ(TitlesShownBy([&] { DeleteCategory(c.ctx, qint32(cat)); }), QStringList{kTitleDeleteCategory});
+    OpenRoster roster = c.roster();
+    RosterPanel panel = c.panel();
+    EXPECT_EQ(TitlesShownBy([&] { DeleteCategory(c.ctx, qint32(cat), roster, panel); }), QStringList{kTitleDeleteCategory});
     EXPECT_EQ(f.DatabaseBytes(), before);
     guard.reset();
     // Writable again: the same write goes through.

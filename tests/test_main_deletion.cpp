@@ -123,8 +123,9 @@ TEST_F(Deletion, DeletingACategoryShowsTheFirstRemainingOne) {
     EXPECT_EQ(SelectedID(w()->lstCategory), beta);
     EXPECT_EQ(w()->lblCategory->caption(), "Beta");
     EXPECT_EQ(w()->lblName->caption(), "Cat");
-    // The open roster keeps the deleted creature's entry until it is opened again.
-    EXPECT_EQ(Lines(), Padded({"Bee"}));
+    // Bee's roster entry went with it, from the file and from the open roster.
+    EXPECT_EQ(Lines(), Padded({}));
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM RosterList")), 0);
     ExpectNoMessages();
 }
 

@@ -116,7 +116,7 @@ TEST_F(StoreTest, AMissingFileFailsEveryOperationUnderItsOwnTitle) {
     DeleteCreature(c.ctx, 1, roster, panel);   // no roster open: no reload
     ChangeCreatureName(c.ctx, QStringLiteral("n"), 1);
     ChangeCategoryName(c.ctx, QStringLiteral("n"), 1);
-    DeleteCategory(c.ctx, 1);
+    DeleteCategory(c.ctx, 1, roster, panel);
     AddCategory(c.ctx, QStringLiteral("n"));
     ChangeCreatureCategory(c.ctx, 1, 1);
     EXPECT_EQ(GetCreatureCategoryID(c.ctx, 1), -1);
@@ -351,16 +351,22 @@ TEST_F(StoreTest, DeletionsCascadeAndAFailedOneLeavesTheFileAsItWas) {
     EXPECT_EQ(f.RosterEntries(r2), QList<qint64>{y});
     EXPECT_EQ(f.Scalar(QStringLiteral("SELECT count(*) FROM Creatures")).toInt(), 1);
 
-    DeleteCategory(c.ctx, qint32(cat));
-    DeleteCategory(c.ctx, qint32(empty));
+    // A category's deletion takes its creatures' roster rows with it, all or nothing.
+    f.Exec(QStringLiteral("CREATE TRIGGER keep BEFORE DELETE ON Categories BEGIN SELECT RAISE(ABORT, 'kept'); END"));
+    const QByteArray withCategory = f.DatabaseBytes();
+    DeleteCategory(c.ctx, qint32(cat), roster, panel);
+    EXPECT_EQ(Titles(), QStringList{"Error Deleting Category from Database"});
+    EXPECT_EQ(f.DatabaseBytes(), withCategory);
+    f.Exec(QStringLiteral("DROP TRIGGER keep"));
+    MsgBoxRecorder::clear();
+    DeleteCategory(c.ctx, qint32(cat), roster, panel);
+    DeleteCategory(c.ctx, qint32(empty), roster, panel);
     EXPECT_EQ(f.Scalar(QStringLiteral("SELECT count(*) FROM Creatures")).toInt(), 0);
     EXPECT_EQ(f.Scalar(QStringLiteral("SELECT count(*) FROM Categories")).toInt(), 0);
-    EXPECT_EQ(f.RosterEntries(r1), QList<qint64>{y});   // roster rows stay
+    EXPECT_EQ(f.Scalar(QStringLiteral("SELECT count(*) FROM RosterList")).toInt(), 0);
 
     DeleteRoster(c.ctx, qint32(r1));
-    EXPECT_TRUE(f.RosterEntries(r1).isEmpty());
     EXPECT_EQ(f.Scalar(QStringLiteral("SELECT group_concat(Name) FROM Rosters")).toString(), QStringLiteral("r2"));
-    EXPECT_EQ(f.RosterEntries(r2), QList<qint64>{y});
     EXPECT_TRUE(Titles().isEmpty());
 }
 
@@ -407,8 +413,26 @@ TEST_F(StoreTest, AFileMadeByHandWithTheCommandLineToolWorks) {
     DeleteCreature(c.ctx, made, roster, panel);
     EXPECT_EQ(c.m_nRosterCount, 1);
     EXPECT_EQ(c.m_asRosterName, QStringList{"Other"});
+
+    // Plain INTEGER PRIMARY KEY: SQLite numbers a new row one past the highest
+    // left, so deleted numbers come back. The category's deletion takes Other's
+    // roster entry with it (and out of the open roster), so the newcomer that
+    // gets Other's number stands in no roster.
+    const qint32 other = c.lstCreature->ItemData(1);
+    DeleteCategory(c.ctx, c.lstCategory->ItemData(0), roster, panel);
+    EXPECT_EQ(c.m_nRosterCount, 0);
+    EXPECT_EQ(f.Scalar(QStringLiteral("SELECT count(*) FROM RosterList")).toInt(), 0);
+    AddCategory(c.ctx, QStringLiteral("Later"));
+    LoadCategories(c.ctx, c.lstCategory);
+    c.lstCategory->setListIndex(0);
+    AddCreature(c.ctx, QStringLiteral("First"), c.lstCategory);
+    AddCreature(c.ctx, QStringLiteral("Newcomer"), c.lstCategory);
+    ASSERT_EQ(f.Scalar(QStringLiteral("SELECT IDCreature FROM Creatures WHERE Name = 'Newcomer'")).toInt(), other);
+    SaveRoster(c.ctx, roster, c.lstRoster);   // the open roster, as any change of it stores it
+    LoadRoster(c.ctx, c.lstRoster->ItemData(0), roster, panel);
+    EXPECT_EQ(c.m_nRosterCount, 0);
     DeleteRoster(c.ctx, c.lstRoster->ItemData(0));
-    DeleteCategory(c.ctx, c.lstCategory->ItemData(0));
+    DeleteCategory(c.ctx, c.lstCategory->ItemData(0), roster, panel);
     EXPECT_TRUE(Titles().isEmpty()) << Titles().join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(f.Scalar(QStringLiteral("SELECT (SELECT count(*) FROM Creatures) + (SELECT count(*) FROM Categories) + "
                                       "(SELECT count(*) FROM Rosters) + (SELECT count(*) FROM RosterList)")).toInt(), 0);
