@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QHash>
+#include <QUtf8StringView>
 
 #include <sqlite3.h>
 
@@ -298,8 +299,27 @@ static DbValue columnValue(sqlite3_stmt* s, int i) {
     case SQLITE_FLOAT: return DbValue::real(sqlite3_column_double(s, i));
     default: {
         const char* p = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
-        return DbValue::text(QString::fromUtf8(p, sqlite3_column_bytes(s, i)));
+        const int n = sqlite3_column_bytes(s, i);
+        QString t = QString::fromUtf8(p, n);
+        // Bytes that are not UTF-8 are read as Latin-1 instead of becoming
+        // replacement characters: the text shows as it was meant in older
+        // files, and writing it back unchanged keeps the stored bytes.
+        if (t.contains(QChar::ReplacementCharacter) && !QUtf8StringView(p, n).isValidUtf8()) t = QString::fromLatin1(p, n);
+        return DbValue::text(t);
     }
+    }
+}
+
+// True when writing v over a stored value changes nothing the program reads:
+// the same kind and value, or text equal to the number as it reads as text.
+// Null and the empty text differ (a save turns a Null statistic into "").
+static bool readsAs(const DbValue& stored, const DbValue& v) {
+    if (stored == v) return true;
+    if (v.kind() != DbValue::Kind::Text) return false;
+    switch (stored.kind()) {
+    case DbValue::Kind::Integer:
+    case DbValue::Kind::Real: return stored.toText() == v.textValue();
+    default: return false;
     }
 }
 
@@ -666,6 +686,10 @@ DbValue Recordset::readColumn(int column) {
     checkOpen();
     if (m_editMode != EditMode::None && m_buffer[column]) return *m_buffer[column];
     if (m_editMode == EditMode::AddNew) return DbValue::null();
+    return storedColumn(column);
+}
+
+DbValue Recordset::storedColumn(int column) {
     requireCurrent();
     if (!mayStepPastDeletes()) settle();
     if (cursorLive()) {
@@ -711,6 +735,12 @@ void Recordset::writeColumn(int column, const DbValue& v) {
     checkUpdatable();
     if (m_editMode == EditMode::None)
         throw DbError(dbErrUpdateWithoutEdit, QStringLiteral("Update or field change without AddNew or Edit."));
+    // An edited row's column that would read the same afterwards is not
+    // written at all, so the stored bytes and type stay exactly as they are.
+    if (m_editMode == EditMode::Edit && readsAs(storedColumn(column), v)) {
+        m_buffer[column].reset();
+        return;
+    }
     m_buffer[column] = v;
 }
 
@@ -787,7 +817,44 @@ void Recordset::Update() {
         m_currentDeleted = true;
         throw DbError(dbErrRecordDeleted, QStringLiteral("Record is deleted."));
     }
+    if (mode == EditMode::AddNew) checkNewKey();
     m_editMode = EditMode::None;
+}
+
+void Recordset::checkNewKey() {
+    if (m_rowidKey < 0) {
+        // The key is the rowid when it is the table's one primary-key column
+        // and declared INTEGER.
+        sqlite3_stmt* info = m_conn->prepared(QStringLiteral("PRAGMA table_info(%1)").arg(m_table->quoted));
+        int keys = 0;
+        bool integerKey = false;
+        int rc;
+        while ((rc = sqlite3_step(info)) == SQLITE_ROW) {
+            if (sqlite3_column_int(info, 5) == 0) continue;
+            ++keys;
+            const char* type = reinterpret_cast<const char*>(sqlite3_column_text(info, 2));
+            integerKey = type && QByteArray(type).compare("INTEGER", Qt::CaseInsensitive) == 0;
+        }
+        sqlite3_reset(info);
+        if (rc != SQLITE_DONE) m_conn->fail(rc);
+        m_rowidKey = keys == 1 && integerKey ? 1 : 0;
+    }
+    if (m_rowidKey == 0) return;
+    const std::int64_t key = sqlite3_last_insert_rowid(m_conn->db);
+    if (key >= std::numeric_limits<std::int32_t>::min() && key <= std::numeric_limits<std::int32_t>::max()) return;
+    // The program keeps keys as 32-bit numbers: a row it could never name again
+    // is not added.
+    sqlite3_stmt* s = m_conn->prepared(m_table->deleteSql);
+    sqlite3_bind_int64(s, 1, key);
+    const int rc = sqlite3_step(s);
+    sqlite3_reset(s);
+    ++m_conn->generation;
+    if (rc != SQLITE_DONE) m_conn->fail(rc);
+    throw DbError(dbErrKeyOutOfRange,
+                  QStringLiteral("No new row can be added to '%1': its number would be %2, beyond the largest "
+                                 "number the program can use (2147483647).")
+                      .arg(m_table->name)
+                      .arg(key));
 }
 
 void Recordset::Delete() {

@@ -37,6 +37,7 @@ enum DbErrorNumber : int {
     dbErrInvalidUseOfNull = 3012,
     dbErrTypeMismatch = 3013,
     dbErrOverflow = 3014,
+    dbErrKeyOutOfRange = 3015,   // a new row's key would not fit a signed 32-bit number
 };
 
 class DbError : public std::exception {
@@ -53,6 +54,9 @@ private:
 };
 
 // A field's value as read: Null, a whole number, a real number or text.
+// Stored text is read as UTF-8; bytes that are not valid UTF-8 (text from
+// older or hand-made files, a BLOB) are read one byte to a character
+// (Latin-1), so that nothing reads as a replacement character.
 class DbValue {
 public:
     enum class Kind { Null, Integer, Real, Text };
@@ -108,6 +112,9 @@ struct DbConnection;
 struct DbTable;
 
 // One field of a recordset's current row (or of the row being edited).
+// Writing a field of an edited row with the value it already reads as leaves
+// the stored value untouched, bytes and type (a BLOB, text that is not UTF-8,
+// a number in a text column): only what really changes is written.
 class Field {
 public:
     DbValue Value() const;
@@ -144,7 +151,9 @@ public:
     void Edit();
     void AddNew();
     // Stores the row begun by Edit or AddNew. A new row's key is numbered by
-    // the engine. The current row stays where it was before AddNew.
+    // the engine; a key that would not fit a signed 32-bit number fails with
+    // dbErrKeyOutOfRange and the row is not added. The current row stays where
+    // it was before AddNew.
     void Update();
     // Removes the current row; a following FindNext or MoveNext goes on from its place.
     void Delete();
@@ -162,7 +171,12 @@ private:
     void checkUpdatable() const;
     void requireCurrent() const;
     DbValue readColumn(int column);
+    // The current row's column as the file holds it, whatever is being edited.
+    DbValue storedColumn(int column);
     void writeColumn(int column, const DbValue& v);
+    // Fails, removing the row just added, when its key (a column that is the
+    // table's rowid) does not fit a signed 32-bit number.
+    void checkNewKey();
     // Runs a positioned query; true when it found a row (which becomes current).
     bool seek(CursorKind kind, int findColumn, std::int64_t findValue, std::optional<std::int64_t> afterRowid);
     bool stepCursor();
@@ -227,6 +241,9 @@ private:
 
     EditMode m_editMode = EditMode::None;
     std::vector<std::optional<DbValue>> m_buffer;
+    // Whether the table's key is its rowid (an INTEGER PRIMARY KEY), and so
+    // numbered by the engine; -1 until the first row is added.
+    int m_rowidKey = -1;
 };
 
 class Database {

@@ -405,11 +405,24 @@ TextBox::TextBox(QWidget* parent, int index, bool multiLine) : QWidget(parent), 
 
 QWidget* TextBox::editor() const { return m_multi ? static_cast<QWidget*>(m_multi) : m_line; }
 
-QString TextBox::text() const { return m_multi ? m_multi->toPlainText() : m_line->text(); }
+QString TextBox::text() const {
+    if (!m_multi) return m_line->text();
+    // The editor keeps line breaks as paragraph breaks, whatever form they
+    // had (CR LF, LF, a lone CR): while the document still holds exactly what
+    // was loaded, the loaded text comes back as it was, byte for byte.
+    QString shown = m_multi->document()->toRawText();
+    if (shown == m_loadedShown) return m_loaded;
+    // Edited: a paragraph break is stored as CR LF; no-break spaces and line
+    // separators stay what they are.
+    shown.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
+    return shown;
+}
 
 void TextBox::setText(const QString& t) {
     if (m_multi) {
-        if (m_multi->toPlainText() != t) m_multi->setPlainText(t);
+        if (text() != t) m_multi->setPlainText(t);
+        m_loaded = t;
+        m_loadedShown = m_multi->document()->toRawText();
     } else {
         // A single-line box shows the text as given; line breaks stay in the text.
         if (m_line->text() != t) m_line->setText(t);

@@ -190,6 +190,8 @@ public:
     explicit TextBox(QWidget* parent = nullptr, int index = 0, bool multiLine = false);
     int index() const { return m_index; }
     bool multiLine() const { return m_multiLine; }
+    // The text exactly as setText gave it until the user edits the box; a
+    // line break typed into a multi-line box comes back as CR LF.
     QString text() const;
     void setText(const QString& t);
     // Selects the whole text (selection start 0, length the text's length).
@@ -212,6 +214,10 @@ private:
     bool m_multiLine;
     QLineEdit* m_line = nullptr;
     QPlainTextEdit* m_multi = nullptr;
+    // A multi-line box's last text given by setText, and the document as it
+    // held that text: text() gives back the former while the latter is unchanged.
+    QString m_loaded;
+    QString m_loadedShown;
 };
 
 // A picture box: a bordered, parchment-coloured box that can carry a background

@@ -177,6 +177,61 @@ TEST(DbEngine, KeysAreNumberedByTheEngineAndNeverReused) {
     rs->Close();
     db->Close();
     EXPECT_EQ(f.Scalar(QStringLiteral("SELECT IDCategory FROM Categories WHERE Name = 'three'")).toLongLong(), two + 1);
+
+    // The numbers run out at 2147483647: the next row is not added.
+    f.Exec(QStringLiteral("UPDATE sqlite_sequence SET seq = 2147483647 WHERE name = 'Categories'"));
+    // A table without a key of its own may go past it.
+    f.Exec(QStringLiteral("INSERT INTO RosterList (rowid, IDRoster, IDCreature, Probability) VALUES (2147483647, 1, 1, 0)"));
+    const QByteArray before = f.DatabaseBytes();
+    {
+        auto db2 = Open(f);
+        auto list = db2->OpenRecordset(QStringLiteral("RosterList"), dbOpenDynaset);
+        list->AddNew();
+        list->Fields(QStringLiteral("IDRoster")).SetLong(2);
+        list->Update();
+        auto cats = db2->OpenRecordset(QStringLiteral("Categories"), dbOpenDynaset);
+        cats->AddNew();
+        cats->Fields(QStringLiteral("Name")).SetText(QStringLiteral("four"));
+        const DbError e = Fails([&] { cats->Update(); });
+        EXPECT_EQ(e.number(), dbErrKeyOutOfRange);
+        EXPECT_TRUE(e.description().contains(QLatin1String("2147483648"))) << e.description().toStdString();
+        EXPECT_EQ(f.Scalar(QStringLiteral("SELECT count(*) FROM Categories")).toInt(), 2);
+    }
+    EXPECT_EQ(f.DatabaseBytes(), before);
+}
+
+TEST(DbEngine, AnEditWritesOnlyWhatChangesAndKeepsTheRestAsStored) {
+    ProgramFolder f;
+    // Latin-1 bytes ("Kelpie \xe9"), a BLOB, a number in a text-less column.
+    const qint64 id = f.Insert(QStringLiteral(
+        "INSERT INTO Creatures (IDCategory, Name, Description, Field0, Field1) "
+        "VALUES (1, CAST(X'4b656c70696520e9' AS TEXT), X'00ff0d', 'same', NULL)"));
+    f.Exec(QStringLiteral("ALTER TABLE Creatures ADD COLUMN Extra"));
+    f.Exec(QStringLiteral("UPDATE Creatures SET Extra = 2.5"));
+    const auto cell = [&](const char* column) {
+        return f.Scalar(QStringLiteral("SELECT typeof(%1) || ':' || hex(%1) FROM Creatures").arg(QLatin1String(column)))
+            .toString();
+    };
+    auto db = Open(f);
+    auto rs = db->OpenRecordset(QStringLiteral("Creatures"), dbOpenDynaset);
+    rs->FindFirst(QStringLiteral("IDCreature = %1").arg(id));
+    ASSERT_FALSE(rs->NoMatch());
+    EXPECT_EQ(rs->Fields(QStringLiteral("Name")).Value().toText(), QStringLiteral("Kelpie \u00e9"));
+    rs->Edit();
+    for (const char* column : {"Name", "Description", "Field0", "Extra"})
+        rs->Fields(QLatin1String(column)).SetText(rs->Fields(QLatin1String(column)).Value().toText());
+    rs->Fields(QStringLiteral("Field1")).SetText(QStringLiteral("for a moment"));
+    rs->Fields(QStringLiteral("Field1")).SetNull();
+    rs->Fields(QStringLiteral("Field2")).SetText(QStringLiteral("new"));
+    rs->Update();
+    rs->Close();
+    db->Close();
+    EXPECT_EQ(cell("Name"), QStringLiteral("text:4B656C70696520E9"));
+    EXPECT_EQ(cell("Description"), QStringLiteral("blob:00FF0D"));
+    EXPECT_EQ(cell("Field0"), QStringLiteral("text:") + QLatin1String(QByteArray("same").toHex().toUpper()));
+    EXPECT_EQ(cell("Extra"), QStringLiteral("real:") + QLatin1String(QByteArray("2.5").toHex().toUpper()));
+    EXPECT_EQ(cell("Field1"), QStringLiteral("null:"));
+    EXPECT_EQ(cell("Field2"), QStringLiteral("text:6E6577"));
 }
 
 TEST(DbEngine, SnapshotsAreReadOnlyAndEditsNeedARow) {

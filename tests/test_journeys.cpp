@@ -390,4 +390,54 @@ TEST_F(Journeys, ABadDayLosesNothing) {
     EXPECT_EQ(Column(shown, "Picture"), picture);
 }
 
+TEST_F(Journeys, WhatIsStoredComesBackExactlyAsItWas) {
+    // A record as other programs and older files hold it: line breaks of every
+    // kind, no-break spaces, a line separator, control characters, Latin-1
+    // bytes (a picture path among them) and a BLOB.
+    ProgramFolder& f = Folder();
+    const qint64 cat = f.AddCategory(QStringLiteral("Fey"));
+    const qint64 id = f.AddCreature(cat, QStringLiteral("x"));
+    for (int i = 0; i <= 20; ++i)
+        if (i != 10) f.Exec(QStringLiteral("UPDATE Creatures SET Field%1 = 'stat %1'").arg(i));
+    f.Exec(QStringLiteral("UPDATE Creatures SET Description = ?1, Field11 = ?2, Field0 = ?3"),
+           {QStringLiteral("Dark\r\nwater\rdeep\nand\u00a0cold\u2028below"), QStringLiteral("In\u00a0lochs\r\n\r\n"),
+            QStringLiteral("tab\there\x01\x7f\r\nend")});
+    // "Kelpie é", "Ch\xe2teau", "/pics/k\xe9lpie.jpg" in Latin-1.
+    f.Exec(QStringLiteral("UPDATE Creatures SET Name = CAST(X'4b656c70696520e9' AS TEXT), "
+                          "Field1 = CAST(X'4368e27465617521' AS TEXT), Field2 = X'00ff0d0a80', "
+                          "Picture = CAST(X'2f706963732f6be96c7069652e6a7067' AS TEXT)"));
+    const auto row = [&] {
+        QStringList cells;
+        for (const QVariantList& r : Sql(QStringLiteral("SELECT * FROM pragma_table_info('Creatures')")))
+            cells << Value(QStringLiteral("SELECT typeof(%1) || ':' || hex(%1) FROM Creatures WHERE IDCreature = ?1")
+                               .arg(r.value(1).toString()),
+                           {id})
+                         .toString();
+        return cells;
+    };
+    const QStringList stored = row();
+    const QByteArray before = f.DatabaseBytes();
+
+    // Shown and left alone: the Exit's save changes nothing (the picture is
+    // missing, which its own box says).
+    EXPECT_EQ(TitlesShownBy([&] { LaunchProgram(); }), QStringList{"Error Loading Creature Information from Database"});
+    EXPECT_EQ(w()->lblName->caption(), QStringLiteral("Kelpie \u00e9"));
+    EXPECT_EQ(w()->txtStatText[1]->text(), QStringLiteral("Ch\u00e2teau!"));
+    Exit();
+    EXPECT_EQ(row(), stored);
+    EXPECT_EQ(f.DatabaseBytes(), before);
+
+    // Typed into the description: a new line is stored as CR LF and a no-break
+    // space as one; every other column keeps its bytes and its type.
+    TitlesShownBy([&] { LaunchProgram(); });
+    FocusBox(w()->txtStatText[10]);   // entering the box selects its whole text
+    Type(w()->txtStatText[10], QStringLiteral("Grey"));
+    PressKey(Qt::Key_Return, Qt::NoModifier);
+    Type(w()->txtStatText[10], QStringLiteral("old\u00a0mare"));
+    Exit();
+    QStringList expected = stored;
+    expected[3] = QStringLiteral("text:") + QString::fromLatin1(QStringLiteral("Grey\r\nold\u00a0mare").toUtf8().toHex().toUpper());
+    EXPECT_EQ(row(), expected);
+}
+
 }  // namespace

@@ -320,6 +320,17 @@ TEST_F(StoreTest, RecordOperationsStoreNamesExactlyAndIgnoreUnknownIds) {
     f.Exec(QStringLiteral("UPDATE Creatures SET IDCategory = NULL WHERE IDCreature = 2"));
     EXPECT_EQ(GetCreatureCategoryID(c.ctx, 2), -1);
     EXPECT_EQ(Titles(), QStringList{"Error Retrieving Creature Category ID from Database"});
+
+    // No key beyond 32 bits: the new creature is refused with its own box and the file stays as it was.
+    MsgBoxRecorder::clear();
+    f.Exec(QStringLiteral("UPDATE sqlite_sequence SET seq = 2147483647 WHERE name = 'Creatures'"));
+    c.lstCategory->setListIndex(0);
+    const QByteArray full = f.DatabaseBytes();
+    AddCreature(c.ctx, QStringLiteral("one too many"), c.lstCategory);
+    EXPECT_EQ(Titles(), QStringList{"Error Adding New Creature to Database"});
+    ASSERT_EQ(MsgBoxRecorder::shown().size(), 1u);
+    EXPECT_TRUE(MsgBoxRecorder::shown().front().prompt.startsWith(QLatin1String("Error: No new row can be added to 'Creatures'")));
+    EXPECT_EQ(f.DatabaseBytes(), full);
 }
 
 TEST_F(StoreTest, DeletionsCascadeAndAFailedOneLeavesTheFileAsItWas) {
