@@ -185,7 +185,7 @@ TEST_F(Journeys, AFirstEveningIsAllThereAtTheNextStart) {
     EXPECT_EQ(CreaturesOf(QStringLiteral("Cinder Hills")), (QStringList{drake, "Cinder Imp"}));
     EXPECT_EQ(Value("SELECT count(*) FROM Creatures").toInt(), nCreaturesBefore + 2);
     EXPECT_EQ(Column(drake, "Field0"), "Huge");
-    EXPECT_EQ(Column(drake, "Description"), description + "\nLairs in old kilns.");
+    EXPECT_EQ(Column(drake, "Description"), description + "\r\nLairs in old kilns.");
     EXPECT_EQ(Column(drake, "Field11"), "Cinders");
     EXPECT_EQ(Column(drake, "Field20"), "The Cinder Hills");
     EXPECT_EQ(Column(drake, "Picture"), drakePicture);
@@ -202,7 +202,7 @@ TEST_F(Journeys, AFirstEveningIsAllThereAtTheNextStart) {
     EXPECT_EQ(w()->lblName->caption(), drake);
     EXPECT_EQ(w()->lblStatLabel[2]->caption(), "Rarity");
     EXPECT_EQ(w()->txtStatText[0]->text(), "Huge");
-    EXPECT_EQ(w()->txtStatText[10]->text(), description + "\nLairs in old kilns.");
+    EXPECT_EQ(w()->txtStatText[10]->text(), description + "\r\nLairs in old kilns.");
     Click(w()->imgPage2);
     EXPECT_EQ(w()->txtStatText[11]->text(), "Cinders");
     Click(w()->imgPicture);
@@ -267,11 +267,13 @@ TEST_F(Journeys, AReorganisationUnderTheLock) {
     EXPECT_EQ(CreatureID(QStringLiteral("Ice Goat")), 0);
     EXPECT_EQ(CreatureID(QStringLiteral("Marsh Lich")), 0);
     EXPECT_EQ(CreaturesOf(QStringLiteral("Mountain Dwellers")).size(), 6);
-    // The roster's rows of the deleted creatures wait until the roster is next saved.
+    // The roster's rows of the deleted creatures went with them.
+    EXPECT_EQ(RosterNames(QStringLiteral("Into the Barrows")),
+              (QStringList{"Bone Hound", "Bone Hound", "Weeping Widow", "Bat Swarm", "Fen Lantern", "Bog Hag"}));
     EXPECT_EQ(Value("SELECT count(*) FROM RosterList l JOIN Rosters r ON r.IDRoster = l.IDRoster "
                     "WHERE r.Name = 'Into the Barrows'")
                   .toInt(),
-              10);
+              6);
 }
 
 TEST_F(Journeys, ASiblingProgramAsksForCreatures) {
