@@ -304,7 +304,8 @@ static DbValue columnValue(sqlite3_stmt* s, int i) {
         // Bytes that are not UTF-8 are read as Latin-1 instead of becoming
         // replacement characters: the text shows as it was meant in older
         // files, and writing it back unchanged keeps the stored bytes.
-        if (t.contains(QChar::ReplacementCharacter) && !QUtf8StringView(p, n).isValidUtf8()) t = QString::fromLatin1(p, n);
+        if (t.contains(QChar::ReplacementCharacter) && !QUtf8StringView(p, n).isValidUtf8())
+            t = QString::fromLatin1(p, n);
         return DbValue::text(t);
     }
     }
