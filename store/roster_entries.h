@@ -1,15 +1,14 @@
 #pragma once
-// The open roster, its panel, and moving its entries to and from RosterList.
+// The open roster's entries, moved to and from RosterList.
 #include <QList>
 #include <QStringList>
 
-#include <array>
+#include <functional>
 
 #include "store/access_cycle.h"
 
 class Label;
 class ListBox;
-class PictureButton;
 
 inline constexpr const char* kTitleLoadRoster = "Error Loading Roster from Database";
 inline constexpr const char* kTitleSaveRoster = "Error Saving Roster to Database";
@@ -34,25 +33,23 @@ struct OpenRoster {
     UnreadRosterEntries& m_unread;
 };
 
-// The roster panel's controls.
+// The main window as the roster operations reach it: the open roster's name
+// and list, and the window's own roster procedures, which empty, shorten and
+// draw what the panel shows.
 struct RosterPanel {
-    std::array<Label*, 8> lblRosterEntry;
-    std::array<PictureButton*, 2> imgRosterScroll;   // 0 up, 1 down
-    Label* lblSizing;          // hidden, self-sizing, in the roster lines' font
     Label* lblRosterCurrent;   // the open roster's name, "" when none is open
     ListBox* lstRoster;        // the selected item is the open roster
-    qint32 lTwipsPerPixelX;    // to measure lblSizing in twips
+    // Empties the open roster (saving it when iSave is non-zero) and the panel.
+    std::function<void(qint16 iSave)> ClearRoster;
+    // Shortens entry i's display name until it fits a roster line.
+    std::function<void(qint16 i)> FitRosterEntryName;
+    // Shows the entries from the scroll offset on and sets the two arrows.
+    std::function<void()> ShowRoster;
 };
 
-// A roster line is 3000 twips wide.
-inline constexpr float kRosterLineTwips = 3000.0f;
-
-// Empties the open roster (without saving unless iSave is non-zero) and the panel.
-void ClearRoster(const StoreContext& ctx, qint16 iSave, OpenRoster& roster, RosterPanel& panel);
-// Shortens entry i's display name with "..." until it fits a roster line.
-void FitRosterEntryName(qint16 i, OpenRoster& roster, RosterPanel& panel);
-// Shows entries top.. on the eight lines and sets the two arrows.
-void ShowRoster(const OpenRoster& roster, RosterPanel& panel);
+// The window's procedures, called through its panel.
+inline void FitRosterEntryName(qint16 i, OpenRoster&, RosterPanel& panel) { panel.FitRosterEntryName(i); }
+inline void ShowRoster(const OpenRoster&, RosterPanel& panel) { panel.ShowRoster(); }
 
 // Replaces the open roster with the stored entries of roster lRosterID whose
 // creature exists, each with the creature's full name, in stored order.

@@ -111,6 +111,13 @@ TEST_F(RosterPanel, TwentyEntriesScrollOneEntryPerClickToTheEnd) {
     // Scrolling changes nothing stored.
     EXPECT_EQ(Stored(herd), ids);
     EXPECT_TRUE(MsgBoxTitles().isEmpty()) << MsgBoxTitles().join(", ").toStdString();
+
+    // Drawn from an offset near the end, the lines past the last entry stay blank.
+    w()->m_nRosterTop = 17;
+    w()->ShowRoster();
+    EXPECT_EQ(Lines(), Expected(BeastRange(17, 19)));
+    EXPECT_TRUE(UpShown());
+    EXPECT_FALSE(DownShown());
 }
 
 TEST_F(RosterPanel, ArrowsShowOnlyWhenThereIsAnEntryToScrollTo) {
@@ -358,6 +365,54 @@ TEST_F(RosterPanel, LongNamesAreShortenedToTheLineAndComparedShortened) {
     Click(w()->imgAdd);
     EXPECT_EQ(Stored(cutRoster), (QList<qint64>{blankID, widerID, slashID}));
     EXPECT_EQ(Stored(roster), (QList<qint64>{exactID, widerID}));
+}
+
+TEST_F(RosterPanel, LongNamesAreCutToTheLineWidthLikeOneCharacterAtATime) {
+    StartMainWindow();
+    const auto width = [&](const QString& s) { return WidthTwips(s); };
+    // The plain way: drop one character at a time.
+    const auto stepwise = [&](const QString& name) {
+        QString caption = name;
+        if (width(caption) > 3000.0f) {
+            caption += QStringLiteral("...");
+            while (width(caption) > 3000.0f && caption.size() > 3) caption = caption.left(caption.size() - 4) + QStringLiteral("...");
+        }
+        return caption;
+    };
+    QStringList names{QStringLiteral("Bat"), QString(), QStringLiteral("&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&"),
+                      QStringLiteral("WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW"),
+                      QStringLiteral("A very long creature name with blanks in it, far too long for one line"),
+                      QStringLiteral("iiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiii")};
+    quint32 seed = 7;
+    for (int n = 0; n < 40; ++n) {
+        QString s;
+        for (int k = 0; k < 20 + n * 2; ++k) {
+            seed = seed * 1103515245u + 12345u;
+            s += QChar(char(32 + (seed >> 16) % 91));
+        }
+        names << s;
+    }
+    // A name of exactly the line's width stays whole.
+    QString exact;
+    for (QChar ch : QStringLiteral("abcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyz")) {
+        exact += ch;
+        if (width(exact) >= 3000.0f) break;
+    }
+    if (width(exact) == 3000.0f) names << exact;
+
+    w()->m_asRosterName = names;
+    w()->m_nRosterCount = qint16(names.size());
+    for (int i = 0; i < names.size(); ++i) {
+        w()->FitRosterEntryName(qint16(i));
+        const QString expected = stepwise(names[i]);
+        EXPECT_EQ(w()->m_asRosterName[i], expected) << names[i].toStdString();
+        EXPECT_EQ(w()->lblSizing->caption(), expected);
+        if (width(names[i]) <= 3000.0f) EXPECT_EQ(w()->m_asRosterName[i], names[i]);
+        else EXPECT_TRUE(w()->m_asRosterName[i].endsWith(QStringLiteral("...")));
+        // A second pass changes nothing.
+        w()->FitRosterEntryName(qint16(i));
+        EXPECT_EQ(w()->m_asRosterName[i], expected);
+    }
 }
 
 TEST_F(RosterPanel, DoubleClickShowsTheEntrysCreatureThroughItsCategory) {
