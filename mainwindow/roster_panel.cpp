@@ -6,6 +6,9 @@
 //
 // The highlight has no variable of its own: a line's text colour is its only
 // record, and it belongs to the line, not to the entry shown on it.
+#include <QFontMetricsF>
+
+#include <algorithm>
 #include <limits>
 
 #include "frame/dialogs.h"
@@ -123,14 +126,21 @@ void frmMain::ClearRoster(qint16 iSave) {
 }
 
 void frmMain::FitRosterEntryName(qint16 i) {
-    Label* sizing = lblSizing;
-    const auto widthOf = [&](const QString& caption) {
-        sizing->setCaption(caption);
-        return sizing->width();
+    // A line draws its caption with word wrap, laying the text out with
+    // fractional character advances: a caption wider than the line by even a
+    // fraction of a pixel wraps, and what wraps falls onto a hidden second
+    // line. So a caption is measured as it is laid out, not rounded to whole
+    // pixels. It fits when it is at most 3000 twips wide and, on a screen where
+    // 3000 twips are more than a line's pixels, no wider than the line.
+    const QFontMetricsF metrics(lblSizing->font());
+    const double lineWidthPx = lblRosterEntry[0]->width();
+    const auto widthOf = [&](const QString& caption) { return metrics.horizontalAdvance(caption); };
+    const auto tooWide = [&](double widthPx) {
+        return float(widthPx) * float(glTwipsPerPixelX) > kRosterLineTwips || widthPx > lineWidthPx;
     };
-    const auto tooWide = [&](int widthPx) { return float(widthPx) * float(glTwipsPerPixelX) > kRosterLineTwips; };
     const QString name = m_asRosterName[i];
-    const int nameWidth = widthOf(name);
+    lblSizing->setCaption(name);
+    const double nameWidth = widthOf(name);
     if (!tooWide(nameWidth)) return;
     // The longest start of the name that fits with "..." after it (none at all
     // when even "..." alone is too wide). A longer start is never narrower, so
@@ -141,7 +151,7 @@ void frmMain::FitRosterEntryName(qint16 i) {
     const QString dots = QStringLiteral("...");
     const qsizetype n = name.size();
     const auto fits = [&](qsizetype k) { return !tooWide(widthOf(name.left(k) + dots)); };
-    const double roomPx = double(kRosterLineTwips) / glTwipsPerPixelX - widthOf(dots);
+    const double roomPx = std::min(double(kRosterLineTwips) / glTwipsPerPixelX, lineWidthPx) - widthOf(dots);
     const qsizetype guess = qBound<qsizetype>(0, qsizetype(roomPx * double(n) / nameWidth), n);
     qsizetype fitting = 0;   // the cut is at least this (0 also when nothing fits)
     qsizetype wide = n + 1;  // every start from here on is too wide
@@ -173,7 +183,7 @@ void frmMain::FitRosterEntryName(qint16 i) {
         else wide = mid;
     }
     const QString fitted = name.left(fitting) + dots;
-    sizing->setCaption(fitted);
+    lblSizing->setCaption(fitted);
     m_asRosterName[i] = fitted;
 }
 
