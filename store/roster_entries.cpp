@@ -1,12 +1,13 @@
 #include "store/roster_entries.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "platform/widgets.h"
 
 void LoadRoster(const StoreContext& ctx, qint32 lRosterID, OpenRoster& roster, RosterPanel& panel) {
     panel.ClearRoster(0);
-    QList<qint32> stored;   // creature IDs of the roster's rows, in stored order
+    QList<DbValue> stored;  // IDCreature of the roster's rows as stored, in stored order
     bool listed = false;
     qsizetype next = 0;     // the first stored entry not yet in memory
     const bool ok = RunAccessCycle(ctx, QString::fromLatin1(kTitleLoadRoster), [&](Database& db) {
@@ -15,12 +16,14 @@ void LoadRoster(const StoreContext& ctx, qint32 lRosterID, OpenRoster& roster, R
         const QString criteria = IdCriteria("IDRoster", lRosterID);
         entries->FindFirst(criteria);
         while (!entries->NoMatch()) {
-            stored << entries->Fields(QStringLiteral("IDCreature")).Value().toLong();
+            stored << entries->Fields(QStringLiteral("IDCreature")).Value();
             entries->FindNext(criteria);
         }
         listed = true;
         for (; next < stored.size(); ++next) {
-            creatures->FindFirst(IdCriteria("IDCreature", stored[next]));
+            // A Null or a value that is no number fails here, at its own row:
+            // the entries before it stay open.
+            creatures->FindFirst(IdCriteria("IDCreature", stored[next].toLong()));
             if (creatures->NoMatch()) continue;   // the creature is gone: skipped
             // Both values are read before the entry is added, so a failed
             // conversion leaves no half-made entry behind.
@@ -35,10 +38,36 @@ void LoadRoster(const StoreContext& ctx, qint32 lRosterID, OpenRoster& roster, R
     });
     if (!ok) {
         roster.m_unread.lRosterID = lRosterID;
-        if (listed) roster.m_unread.alCreatureID = stored.mid(next);
+        if (listed) roster.m_unread.aCreatureID = stored.mid(next);
         else roster.m_unread.bUnknown = true;
     }
 }
+
+namespace {
+
+// An unread row's IDCreature is written back as it was stored: Null, a 32-bit
+// whole number or text. False for a value the engine cannot store unchanged.
+bool CanWriteBack(const DbValue& v) {
+    switch (v.kind()) {
+    case DbValue::Kind::Null:
+    case DbValue::Kind::Text: return true;
+    case DbValue::Kind::Integer:
+        return v.integerValue() >= std::numeric_limits<qint32>::min() &&
+               v.integerValue() <= std::numeric_limits<qint32>::max();
+    default: return false;
+    }
+}
+
+// Writes a value for which CanWriteBack holds.
+void WriteBack(Field field, const DbValue& v) {
+    switch (v.kind()) {
+    case DbValue::Kind::Null: field.SetNull(); break;
+    case DbValue::Kind::Text: field.SetText(v.textValue()); break;
+    default: field.SetLong(qint32(v.integerValue())); break;
+    }
+}
+
+}  // namespace
 
 void SaveRoster(const StoreContext& ctx, const OpenRoster& roster, ListBox* lstRoster) {
     RunAccessCycle(ctx, QString::fromLatin1(kTitleSaveRoster), [&](Database& db) {
@@ -49,26 +78,31 @@ void SaveRoster(const StoreContext& ctx, const OpenRoster& roster, ListBox* lstR
             return lstRoster->ItemData(selected);
         };
         const UnreadRosterEntries& unread = roster.m_unread;
-        const bool ownUnread = (unread.bUnknown || !unread.alCreatureID.isEmpty()) && unread.lRosterID == rosterID();
+        const bool ownUnread = (unread.bUnknown || !unread.aCreatureID.isEmpty()) && unread.lRosterID == rosterID();
         if (ownUnread && unread.bUnknown)
             throw DbError(storeErrRosterIncomplete,
                           QStringLiteral("The roster's stored entries could not be read when it was opened, so "
                                          "they are not replaced. Open the roster again."));
+        if (ownUnread && !std::all_of(unread.aCreatureID.begin(), unread.aCreatureID.end(), CanWriteBack))
+            throw DbError(storeErrRosterIncomplete,
+                          QStringLiteral("The roster holds a stored entry that could not be read and cannot be "
+                                         "stored again unchanged, so its entries are not replaced."));
         rs->FindFirst(IdCriteria("IDRoster", rosterID()));
         while (!rs->NoMatch()) {
             rs->Delete();
             rs->FindNext(IdCriteria("IDRoster", rosterID()));
         }
-        const auto add = [&](qint32 creatureID) {
+        const auto add = [&](const auto& setCreatureID) {
             rs->AddNew();
             rs->Fields(QStringLiteral("IDRoster")).SetLong(rosterID());
-            rs->Fields(QStringLiteral("IDCreature")).SetLong(creatureID);
+            setCreatureID(rs->Fields(QStringLiteral("IDCreature")));
             rs->Fields(QStringLiteral("Probability")).SetInteger(0);
             rs->Update();
         };
         const int count = roster.m_nRosterCount;
-        for (int i = 0; i < count; ++i) add(roster.m_alRosterCreatureID[i]);
+        for (int i = 0; i < count; ++i)
+            add([&](Field field) { field.SetLong(roster.m_alRosterCreatureID[i]); });
         if (ownUnread)
-            for (qint32 id : unread.alCreatureID) add(id);
+            for (const DbValue& id : unread.aCreatureID) add([&](Field field) { WriteBack(field, id); });
     });
 }

@@ -13,14 +13,17 @@ class ListBox;
 inline constexpr const char* kTitleLoadRoster = "Error Loading Roster from Database";
 inline constexpr const char* kTitleSaveRoster = "Error Saving Roster to Database";
 
-// Stored entries that the last roster load could not read. The next save of that
-// roster writes them back after the entries in memory, so a load that failed
-// part-way never makes a later change drop them. When even the list of stored
-// entries could not be read, the roster is not rewritten at all until it has
-// been opened again (clearing it is still allowed).
+// Stored entries that the last roster load could not read: the row it failed
+// at (a creature whose name could not be read, an IDCreature that is Null or
+// no number) and every row after it. The entries before that row are open as
+// usual, and every save of that roster writes the unread rows back after the
+// entries in memory, each IDCreature as it was stored, so a load that failed
+// part-way never makes a later Add or Remove drop them. When even the list of
+// stored entries could not be read, the roster is not rewritten at all until it
+// has been opened again. Clearing the roster empties it whole, on purpose.
 struct UnreadRosterEntries {
     qint32 lRosterID = 0;
-    QList<qint32> alCreatureID;
+    QList<DbValue> aCreatureID;   // IDCreature of each unread row, in stored order
     bool bUnknown = false;
 };
 

@@ -626,6 +626,49 @@ TEST_F(RosterPanel, ClearAsksFirstKeepsThePressedLookAndStoresTheEmptyRoster) {
     EXPECT_TRUE(MsgBoxTitles().isEmpty()) << MsgBoxTitles().join(", ").toStdString();
 }
 
+TEST_F(RosterPanel, ARosterWithAnUnreadableRowOpensWithWhatWasReadAndKeepsTheRest) {
+    const QList<qint64> ids = MakeHerd(6);
+    // Rows made by hand: the fourth names its creature by Null, the sixth by text.
+    Folder().Exec(QStringLiteral("UPDATE RosterList SET IDCreature = NULL WHERE IDCreature = ?1"), {ids[3]});
+    Folder().Exec(QStringLiteral("UPDATE RosterList SET IDCreature = 'Beast 05' WHERE IDCreature = ?1"), {ids[5]});
+    const auto storedRows = [&] {
+        return Folder()
+            .Scalar(QStringLiteral("SELECT group_concat(v, ',') FROM (SELECT quote(IDCreature) AS v FROM RosterList "
+                                   "WHERE IDRoster = ?1 ORDER BY rowid)"),
+                    {herd})
+            .toString();
+    };
+    const auto row = [&](int i) { return QString::number(ids[i]); };
+    StartMainWindow();
+
+    // The load stops at the Null with its error box; the entries before it show.
+    OpenRoster("Herd");
+    EXPECT_EQ(MsgBoxTitles(), QStringList{"Error Loading Roster from Database"});
+    EXPECT_EQ(Lines(), Expected(BeastRange(0, 2)));
+    ClearMsgBoxes();
+
+    // Add and Remove store the open entries, then the unread rows as they were.
+    PickCreature(Beast(4));
+    Click(w()->imgAdd);
+    EXPECT_EQ(Lines(), Expected(Beasts({0, 1, 2, 4})));
+    EXPECT_EQ(storedRows(), QStringList({row(0), row(1), row(2), row(4), "NULL", row(4), "'Beast 05'"}).join(','));
+    ClickLine(0);
+    Click(w()->imgRemove);
+    EXPECT_EQ(storedRows(), QStringList({row(1), row(2), row(4), "NULL", row(4), "'Beast 05'"}).join(','));
+    EXPECT_TRUE(MsgBoxTitles().isEmpty()) << MsgBoxTitles().join(", ").toStdString();
+
+    // Opened again, it shows what it now holds before the Null.
+    OpenRoster("Herd");
+    EXPECT_EQ(MsgBoxTitles(), QStringList{"Error Loading Roster from Database"});
+    EXPECT_EQ(Lines(), Expected(Beasts({1, 2, 4})));
+
+    // Clear, once confirmed, empties the whole roster.
+    AnswerAreYouSure(true);
+    Click(w()->imgClear);
+    EXPECT_EQ(Lines(), Expected({}));
+    EXPECT_TRUE(Stored(herd).isEmpty());
+}
+
 TEST_F(RosterPanel, ChangesAreStoredAtOnceAndSurviveReopening) {
     const qint64 cat = Category("Beasts");
     const qint64 bat = Creature(cat, "Bat");
