@@ -111,8 +111,13 @@ public:
     void DeleteRoster(qint32 lRosterID);
     void LoadRoster(qint32 lRosterID);
     void SaveRoster();
+
+    // ---- roster panel
+    // Empties the open roster (saving it when iSave is non-zero) and the panel.
     void ClearRoster(qint16 iSave);
+    // Shortens entry i's display name with "..." until it fits a roster line.
     void FitRosterEntryName(qint16 i);
+    // Shows the entries from the scroll offset on the eight lines and sets the two arrows.
     void ShowRoster();
 
     // ---- sheet

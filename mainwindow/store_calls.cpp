@@ -1,6 +1,5 @@
 // The database operations as the main window calls them: each passes this
 // window's own lists, sheet, open roster and roster panel to the store.
-#include "frame/geometry.h"
 #include "mainwindow/main_window.h"
 #include "store/store.h"
 
@@ -16,9 +15,10 @@ OpenRoster Roster(frmMain& w) {
     return OpenRoster{w.m_asRosterName, w.m_alRosterCreatureID, w.m_nRosterCount, w.m_nRosterTop, w.m_rosterUnread};
 }
 
+// The roster operations call back into this window's own roster procedures.
 RosterPanel Panel(frmMain& w) {
-    return RosterPanel{w.lblRosterEntry, w.imgRosterScroll, w.lblSizing, w.lblRosterCurrent, w.lstRoster,
-                       glTwipsPerPixelX};
+    return RosterPanel{w.lblRosterCurrent, w.lstRoster, [&w](qint16 iSave) { w.ClearRoster(iSave); },
+                       [&w](qint16 i) { w.FitRosterEntryName(i); }, [&w]() { w.ShowRoster(); }};
 }
 }  // namespace
 
@@ -82,22 +82,4 @@ void frmMain::LoadRoster(qint32 lRosterID) {
 void frmMain::SaveRoster() {
     const OpenRoster roster = Roster(*this);
     ::SaveRoster(Context(*this), roster, lstRoster);
-}
-
-void frmMain::ClearRoster(qint16 iSave) {
-    OpenRoster roster = Roster(*this);
-    RosterPanel panel = Panel(*this);
-    ::ClearRoster(Context(*this), iSave, roster, panel);
-}
-
-void frmMain::FitRosterEntryName(qint16 i) {
-    OpenRoster roster = Roster(*this);
-    RosterPanel panel = Panel(*this);
-    ::FitRosterEntryName(i, roster, panel);
-}
-
-void frmMain::ShowRoster() {
-    const OpenRoster roster = Roster(*this);
-    RosterPanel panel = Panel(*this);
-    ::ShowRoster(roster, panel);
 }

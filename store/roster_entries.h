@@ -1,27 +1,29 @@
 #pragma once
-// The open roster, its panel, and moving its entries to and from RosterList.
+// The open roster's entries, moved to and from RosterList.
 #include <QList>
 #include <QStringList>
 
-#include <array>
+#include <functional>
 
 #include "store/access_cycle.h"
 
 class Label;
 class ListBox;
-class PictureButton;
 
 inline constexpr const char* kTitleLoadRoster = "Error Loading Roster from Database";
 inline constexpr const char* kTitleSaveRoster = "Error Saving Roster to Database";
 
-// Stored entries that the last roster load could not read. The next save of that
-// roster writes them back after the entries in memory, so a load that failed
-// part-way never makes a later change drop them. When even the list of stored
-// entries could not be read, the roster is not rewritten at all until it has
-// been opened again (clearing it is still allowed).
+// Stored entries that the last roster load could not read: the row it failed
+// at (a creature whose name could not be read, an IDCreature that is Null or
+// no number) and every row after it. The entries before that row are open as
+// usual, and every save of that roster writes the unread rows back after the
+// entries in memory, each IDCreature as it was stored, so a load that failed
+// part-way never makes a later Add or Remove drop them. When even the list of
+// stored entries could not be read, the roster is not rewritten at all until it
+// has been opened again. Clearing the roster empties it whole, on purpose.
 struct UnreadRosterEntries {
     qint32 lRosterID = 0;
-    QList<qint32> alCreatureID;
+    QList<DbValue> aCreatureID;   // IDCreature of each unread row, in stored order
     bool bUnknown = false;
 };
 
@@ -34,25 +36,23 @@ struct OpenRoster {
     UnreadRosterEntries& m_unread;
 };
 
-// The roster panel's controls.
+// The main window as the roster operations reach it: the open roster's name
+// and list, and the window's own roster procedures, which empty, shorten and
+// draw what the panel shows.
 struct RosterPanel {
-    std::array<Label*, 8> lblRosterEntry;
-    std::array<PictureButton*, 2> imgRosterScroll;   // 0 up, 1 down
-    Label* lblSizing;          // hidden, self-sizing, in the roster lines' font
     Label* lblRosterCurrent;   // the open roster's name, "" when none is open
     ListBox* lstRoster;        // the selected item is the open roster
-    qint32 lTwipsPerPixelX;    // to measure lblSizing in twips
+    // Empties the open roster (saving it when iSave is non-zero) and the panel.
+    std::function<void(qint16 iSave)> ClearRoster;
+    // Shortens entry i's display name until it fits a roster line.
+    std::function<void(qint16 i)> FitRosterEntryName;
+    // Shows the entries from the scroll offset on and sets the two arrows.
+    std::function<void()> ShowRoster;
 };
 
-// A roster line is 3000 twips wide.
-inline constexpr float kRosterLineTwips = 3000.0f;
-
-// Empties the open roster (without saving unless iSave is non-zero) and the panel.
-void ClearRoster(const StoreContext& ctx, qint16 iSave, OpenRoster& roster, RosterPanel& panel);
-// Shortens entry i's display name with "..." until it fits a roster line.
-void FitRosterEntryName(qint16 i, OpenRoster& roster, RosterPanel& panel);
-// Shows entries top.. on the eight lines and sets the two arrows.
-void ShowRoster(const OpenRoster& roster, RosterPanel& panel);
+// The window's procedures, called through its panel.
+inline void FitRosterEntryName(qint16 i, OpenRoster&, RosterPanel& panel) { panel.FitRosterEntryName(i); }
+inline void ShowRoster(const OpenRoster&, RosterPanel& panel) { panel.ShowRoster(); }
 
 // Replaces the open roster with the stored entries of roster lRosterID whose
 // creature exists, each with the creature's full name, in stored order.

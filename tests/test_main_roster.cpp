@@ -2,6 +2,8 @@
 // roster list, the scroll arrows, the line highlight, Add, Remove, Clear and
 // the double-click on a line, each checked on the panel and in the database.
 #include <QApplication>
+#include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QTest>
 #include <QTimer>
 
@@ -77,10 +79,33 @@ protected:
         for (int i = first; i <= last; ++i) l << Beast(i);
         return l;
     }
-    // Width in twips of a text in the roster lines' font.
-    float WidthTwips(const QString& text) {
-        w()->lblSizing->setCaption(text);
-        return float(w()->lblSizing->width()) * float(glTwipsPerPixelX);
+    // Width in twips of a text in the roster lines' font, as a line lays it out.
+    float WidthTwips(const QString& text) const {
+        return float(QFontMetricsF(w()->lblSizing->font()).horizontalAdvance(text)) * float(glTwipsPerPixelX);
+    }
+    // A text exactly as wide as a line (3000 twips), found by search: a run of
+    // a wide character, then a narrow one up to the line, then two more; ""
+    // when the font has none.
+    QString ExactLineWidthText() const {
+        const QString chars = QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ.,:;'|!-");
+        for (const QChar wide : QStringLiteral("MWmwOQ")) {
+            QString base;
+            while (WidthTwips(base + wide) <= 2700.0f) base += wide;
+            for (const QChar narrow : chars) {
+                QString s = base + narrow;
+                while (WidthTwips(s + narrow) <= 3000.0f) s += narrow;
+                for (const QChar b : chars)
+                    for (const QChar c : chars)
+                        if (WidthTwips(s + b + c) == 3000.0f) return s + b + c;
+            }
+        }
+        return QString();
+    }
+    // True when a roster line draws the text whole on its one visible line.
+    bool DrawnOnOneLine(const QString& text) const {
+        const Label* line = w()->lblRosterEntry[0];
+        const QFontMetrics fm(line->font());
+        return fm.boundingRect(line->rect(), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text).height() <= fm.height();
     }
 
     qint64 herd = 0;
@@ -111,6 +136,13 @@ TEST_F(RosterPanel, TwentyEntriesScrollOneEntryPerClickToTheEnd) {
     // Scrolling changes nothing stored.
     EXPECT_EQ(Stored(herd), ids);
     EXPECT_TRUE(MsgBoxTitles().isEmpty()) << MsgBoxTitles().join(", ").toStdString();
+
+    // Drawn from an offset near the end, the lines past the last entry stay blank.
+    w()->m_nRosterTop = 17;
+    w()->ShowRoster();
+    EXPECT_EQ(Lines(), Expected(BeastRange(17, 19)));
+    EXPECT_TRUE(UpShown());
+    EXPECT_FALSE(DownShown());
 }
 
 TEST_F(RosterPanel, ArrowsShowOnlyWhenThereIsAnEntryToScrollTo) {
@@ -302,20 +334,7 @@ TEST_F(RosterPanel, LongNamesAreShortenedToTheLineAndComparedShortened) {
     StartMainWindow();
     const float limit = 3000.0f;
 
-    // A name exactly as wide as a line, made of wide and narrow characters.
-    QString exact;
-    for (const QChar wide : QStringLiteral("MWmwOQ")) {
-        for (const QChar narrow : QStringLiteral("il.,'|:")) {
-            QString s;
-            while (WidthTwips(s + wide) <= limit) s += wide;
-            while (WidthTwips(s) < limit) s += narrow;
-            if (WidthTwips(s) == limit) {
-                exact = s;
-                break;
-            }
-        }
-        if (!exact.isEmpty()) break;
-    }
+    const QString exact = ExactLineWidthText();
     if (exact.isEmpty()) GTEST_SKIP() << "no text of exactly 3000 twips in this font";
     const QString wider = exact + QStringLiteral("Wide tail");
     ASSERT_GT(WidthTwips(wider), limit);
@@ -358,6 +377,107 @@ TEST_F(RosterPanel, LongNamesAreShortenedToTheLineAndComparedShortened) {
     Click(w()->imgAdd);
     EXPECT_EQ(Stored(cutRoster), (QList<qint64>{blankID, widerID, slashID}));
     EXPECT_EQ(Stored(roster), (QList<qint64>{exactID, widerID}));
+}
+
+TEST_F(RosterPanel, NamesOnTheEdgeOfALineAreDrawnWholeWithTheirDots) {
+    StartMainWindow();
+    // Names of words whose width in whole pixels fits a line while the line
+    // lays them out a fraction of a pixel wider, so that its word wrap would
+    // push the last word onto the hidden second line: whole names so, and
+    // names whose cut by whole pixels, with its "...", lands so.
+    const QFontMetrics whole(w()->lblSizing->font());
+    const QFontMetricsF laidOut(w()->lblSizing->font());
+    const int linePx = w()->lblRosterEntry[0]->width();
+    ASSERT_EQ(linePx, 200);
+    const auto onTheEdge = [&](const QString& s) {
+        return whole.horizontalAdvance(s) <= linePx && laidOut.horizontalAdvance(s) > linePx;
+    };
+    const QStringList words = QStringLiteral("Grim ogre the Dark Lord of wyrm Fell Beast Ashen Knight Mire troll "
+                                             "young silver dragon Elder hag Wolf rider").split(QLatin1Char(' '));
+    QStringList wholeNames, cutNames;
+    quint32 seed = 11;
+    for (int n = 0; n < 3000 && (wholeNames.size() < 4 || cutNames.size() < 8); ++n) {
+        QString name;
+        while (laidOut.horizontalAdvance(name) < linePx + 40) {
+            seed = seed * 1103515245u + 12345u;
+            name += words[(seed >> 16) % words.size()] + QLatin1Char(' ');
+        }
+        name = name.trimmed();
+        for (qsizetype k = name.size(); k > 0 && wholeNames.size() < 4; --k) {
+            if (name[k - 1] == QLatin1Char(' ') || !onTheEdge(name.left(k))) continue;
+            wholeNames << name.left(k);
+            break;
+        }
+        qsizetype k = name.size();
+        while (k > 0 && whole.horizontalAdvance(name.left(k) + QStringLiteral("...")) > linePx) --k;
+        if (cutNames.size() < 8 && onTheEdge(name.left(k) + QStringLiteral("..."))) cutNames << name;
+    }
+    ASSERT_FALSE(wholeNames.isEmpty()) << "no whole name on the edge of a line in this font";
+    ASSERT_FALSE(cutNames.isEmpty()) << "no shortened name on the edge of a line in this font";
+    const QStringList names = wholeNames + cutNames;
+    DestroyMainWindow();
+
+    const qint64 cat = Category("Edge");
+    QList<qint64> ids;
+    for (const QString& name : names) ids << Creature(cat, name);
+    Roster("Edge", ids);
+    StartMainWindow();
+    OpenRoster("Edge");
+    ASSERT_EQ(w()->m_nRosterCount, names.size());
+    for (int i = 0; i < names.size(); ++i) {
+        const QString shown = w()->m_asRosterName[i];
+        ASSERT_TRUE(shown.endsWith(QStringLiteral("..."))) << shown.toStdString();
+        const QString kept = shown.chopped(3);
+        EXPECT_TRUE(names[i].startsWith(kept)) << shown.toStdString();
+        EXPECT_TRUE(DrawnOnOneLine(shown)) << shown.toStdString();
+        // As much of the name as fits: one character more would not.
+        EXPECT_FALSE(DrawnOnOneLine(names[i].left(kept.size() + 1) + QStringLiteral("..."))) << shown.toStdString();
+    }
+    for (const Label* line : w()->lblRosterEntry) EXPECT_TRUE(DrawnOnOneLine(line->caption()));
+}
+
+TEST_F(RosterPanel, LongNamesAreCutToTheLineWidthLikeOneCharacterAtATime) {
+    StartMainWindow();
+    const auto width = [&](const QString& s) { return WidthTwips(s); };
+    // The plain way: drop one character at a time.
+    const auto stepwise = [&](const QString& name) {
+        QString caption = name;
+        if (width(caption) > 3000.0f) {
+            caption += QStringLiteral("...");
+            while (width(caption) > 3000.0f && caption.size() > 3) caption = caption.left(caption.size() - 4) + QStringLiteral("...");
+        }
+        return caption;
+    };
+    QStringList names{QStringLiteral("Bat"), QString(), QStringLiteral("&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&&"),
+                      QStringLiteral("WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW"),
+                      QStringLiteral("A very long creature name with blanks in it, far too long for one line"),
+                      QStringLiteral("iiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiii")};
+    quint32 seed = 7;
+    for (int n = 0; n < 40; ++n) {
+        QString s;
+        for (int k = 0; k < 20 + n * 2; ++k) {
+            seed = seed * 1103515245u + 12345u;
+            s += QChar(char(32 + (seed >> 16) % 91));
+        }
+        names << s;
+    }
+    // A name of exactly the line's width stays whole.
+    const QString exact = ExactLineWidthText();
+    if (!exact.isEmpty()) names << exact;
+
+    w()->m_asRosterName = names;
+    w()->m_nRosterCount = qint16(names.size());
+    for (int i = 0; i < names.size(); ++i) {
+        w()->FitRosterEntryName(qint16(i));
+        const QString expected = stepwise(names[i]);
+        EXPECT_EQ(w()->m_asRosterName[i], expected) << names[i].toStdString();
+        EXPECT_EQ(w()->lblSizing->caption(), expected);
+        if (width(names[i]) <= 3000.0f) EXPECT_EQ(w()->m_asRosterName[i], names[i]);
+        else EXPECT_TRUE(w()->m_asRosterName[i].endsWith(QStringLiteral("...")));
+        // A second pass changes nothing.
+        w()->FitRosterEntryName(qint16(i));
+        EXPECT_EQ(w()->m_asRosterName[i], expected);
+    }
 }
 
 TEST_F(RosterPanel, DoubleClickShowsTheEntrysCreatureThroughItsCategory) {
@@ -504,6 +624,49 @@ TEST_F(RosterPanel, ClearAsksFirstKeepsThePressedLookAndStoresTheEmptyRoster) {
     EXPECT_EQ(Lines(), Expected({}));
     EXPECT_TRUE(Stored(herd).isEmpty());
     EXPECT_TRUE(MsgBoxTitles().isEmpty()) << MsgBoxTitles().join(", ").toStdString();
+}
+
+TEST_F(RosterPanel, ARosterWithAnUnreadableRowOpensWithWhatWasReadAndKeepsTheRest) {
+    const QList<qint64> ids = MakeHerd(6);
+    // Rows made by hand: the fourth names its creature by Null, the sixth by text.
+    Folder().Exec(QStringLiteral("UPDATE RosterList SET IDCreature = NULL WHERE IDCreature = ?1"), {ids[3]});
+    Folder().Exec(QStringLiteral("UPDATE RosterList SET IDCreature = 'Beast 05' WHERE IDCreature = ?1"), {ids[5]});
+    const auto storedRows = [&] {
+        return Folder()
+            .Scalar(QStringLiteral("SELECT group_concat(v, ',') FROM (SELECT quote(IDCreature) AS v FROM RosterList "
+                                   "WHERE IDRoster = ?1 ORDER BY rowid)"),
+                    {herd})
+            .toString();
+    };
+    const auto row = [&](int i) { return QString::number(ids[i]); };
+    StartMainWindow();
+
+    // The load stops at the Null with its error box; the entries before it show.
+    OpenRoster("Herd");
+    EXPECT_EQ(MsgBoxTitles(), QStringList{"Error Loading Roster from Database"});
+    EXPECT_EQ(Lines(), Expected(BeastRange(0, 2)));
+    ClearMsgBoxes();
+
+    // Add and Remove store the open entries, then the unread rows as they were.
+    PickCreature(Beast(4));
+    Click(w()->imgAdd);
+    EXPECT_EQ(Lines(), Expected(Beasts({0, 1, 2, 4})));
+    EXPECT_EQ(storedRows(), QStringList({row(0), row(1), row(2), row(4), "NULL", row(4), "'Beast 05'"}).join(','));
+    ClickLine(0);
+    Click(w()->imgRemove);
+    EXPECT_EQ(storedRows(), QStringList({row(1), row(2), row(4), "NULL", row(4), "'Beast 05'"}).join(','));
+    EXPECT_TRUE(MsgBoxTitles().isEmpty()) << MsgBoxTitles().join(", ").toStdString();
+
+    // Opened again, it shows what it now holds before the Null.
+    OpenRoster("Herd");
+    EXPECT_EQ(MsgBoxTitles(), QStringList{"Error Loading Roster from Database"});
+    EXPECT_EQ(Lines(), Expected(Beasts({1, 2, 4})));
+
+    // Clear, once confirmed, empties the whole roster.
+    AnswerAreYouSure(true);
+    Click(w()->imgClear);
+    EXPECT_EQ(Lines(), Expected({}));
+    EXPECT_TRUE(Stored(herd).isEmpty());
 }
 
 TEST_F(RosterPanel, ChangesAreStoredAtOnceAndSurviveReopening) {

@@ -1,7 +1,5 @@
 #include "support/store_controls.h"
 
-#include <QFont>
-
 StoreControls::StoreControls(const QString& programDir) : ctx{programDir}, host(std::make_unique<QWidget>()) {
     QWidget* h = host.get();
     lstCategory = new ListBox(h, true);
@@ -11,20 +9,6 @@ StoreControls::StoreControls(const QString& programDir) : ctx{programDir}, host(
     for (int i = 0; i <= 20; ++i) txtStatText[size_t(i)] = new TextBox(h, i, i == 10);
     picPicture = new PictureBox(h);
     lblNoPicAvail = new Label(h);
-    for (int i = 0; i < 8; ++i) {
-        lblRosterEntry[size_t(i)] = new Label(h, i);
-        lblRosterEntry[size_t(i)]->setLiteralAmpersand(true);
-    }
-    for (int i = 0; i < 2; ++i) imgRosterScroll[size_t(i)] = new PictureButton(h, i);
-    lblSizing = new Label(h);
-    SetProgramFont(lblSizing);
-    QFont f = lblSizing->font();
-    f.setPointSize(9);   // 12 px at 15 twips per pixel
-    lblSizing->setFont(f);
-    lblSizing->setLiteralAmpersand(true);
-    lblSizing->setAutoSize(true);
-    lblSizing->setCaption(QStringLiteral("Sizing label"));
-    lblSizing->hide();
     lblRosterCurrent = new Label(h);
 }
 
@@ -39,7 +23,16 @@ OpenRoster StoreControls::roster() {
 }
 
 RosterPanel StoreControls::panel() {
-    return RosterPanel{lblRosterEntry, imgRosterScroll, lblSizing, lblRosterCurrent, lstRoster, 15};
+    const auto clear = [this](qint16 iSave) {
+        m_asRosterName.clear();
+        m_alRosterCreatureID.clear();
+        m_nRosterCount = 0;
+        m_nRosterTop = 0;
+        m_rosterUnread = UnreadRosterEntries{};
+        if (iSave != 0) SaveRoster(ctx, roster(), lstRoster);
+        ++m_nRosterRedraws;
+    };
+    return RosterPanel{lblRosterCurrent, lstRoster, clear, [](qint16) {}, [this]() { ++m_nRosterRedraws; }};
 }
 
 bool StoreControls::SelectById(ListBox* list, qint32 id) {
@@ -55,12 +48,6 @@ bool StoreControls::SelectById(ListBox* list, qint32 id) {
 QStringList StoreControls::Items(const ListBox* list) {
     QStringList out;
     for (int i = 0; i < list->ListCount(); ++i) out << list->List(i);
-    return out;
-}
-
-QStringList StoreControls::Lines() const {
-    QStringList out;
-    for (Label* l : lblRosterEntry) out << l->caption();
     return out;
 }
 

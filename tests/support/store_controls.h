@@ -1,7 +1,9 @@
 #pragma once
 // Real controls for the store's operations, without the main window: the three
-// lists, the creature sheet and the roster panel, with the open roster's
-// variables, as the main window holds them.
+// lists, the creature sheet and the open roster's name, with the open roster's
+// variables, as the main window holds them. Drawing the roster panel is the
+// window's (its own tests cover it): here the panel's procedures only empty the
+// open roster when asked and count the redraws.
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -26,9 +28,6 @@ struct StoreControls {
     std::array<TextBox*, 21> txtStatText;
     PictureBox* picPicture;
     Label* lblNoPicAvail;
-    std::array<Label*, 8> lblRosterEntry;
-    std::array<PictureButton*, 2> imgRosterScroll;
-    Label* lblSizing;
     Label* lblRosterCurrent;
 
     QString m_sPicturePath;
@@ -38,6 +37,7 @@ struct StoreControls {
     qint16 m_nRosterCount = 0;
     qint16 m_nRosterTop = 0;
     UnreadRosterEntries m_rosterUnread;
+    int m_nRosterRedraws = 0;   // calls of the panel's ShowRoster (ClearRoster's included)
 
     CreatureSheet sheet();
     OpenRoster roster();
@@ -46,6 +46,5 @@ struct StoreControls {
     // Selects the item whose item data is id (the list's Click runs, unconnected here).
     static bool SelectById(ListBox* list, qint32 id);
     static QStringList Items(const ListBox* list);
-    QStringList Lines() const;
     QStringList StatTexts() const;
 };
