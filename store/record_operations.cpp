@@ -154,7 +154,7 @@ void RefreshRosterAfterDeletion(const StoreContext& ctx, const QSet<std::int64_t
     const int selected = panel.lstRoster->ListIndex();
     if (selected >= 0) {
         LoadRoster(ctx, panel.lstRoster->ItemData(selected), roster, panel);
-        for (qint16 i = 0; i < roster.m_nRosterCount; ++i) FitRosterEntryName(i, roster, panel);
+        for (qint16 i = 0; i < roster.m_nRosterCount; ++i) panel.FitRosterEntryName(i);
     } else {
         // The open roster has no list item to be reloaded by (its creation
         // failed to list it): drop the deleted creature's entries from memory
@@ -171,5 +171,5 @@ void RefreshRosterAfterDeletion(const StoreContext& ctx, const QSet<std::int64_t
     // When several entries went, one step back is not enough: keep the offset
     // inside the roster, as every other change of the roster does.
     roster.m_nRosterTop = qint16(std::min<int>(roster.m_nRosterTop, std::max(0, roster.m_nRosterCount - 8)));
-    ShowRoster(roster, panel);
+    panel.ShowRoster();
 }

@@ -50,10 +50,6 @@ struct RosterPanel {
     std::function<void()> ShowRoster;
 };
 
-// The window's procedures, called through its panel.
-inline void FitRosterEntryName(qint16 i, OpenRoster&, RosterPanel& panel) { panel.FitRosterEntryName(i); }
-inline void ShowRoster(const OpenRoster&, RosterPanel& panel) { panel.ShowRoster(); }
-
 // Replaces the open roster with the stored entries of roster lRosterID whose
 // creature exists, each with the creature's full name, in stored order.
 void LoadRoster(const StoreContext& ctx, qint32 lRosterID, OpenRoster& roster, RosterPanel& panel);
