@@ -88,6 +88,7 @@ void Form::mousePressEvent(QMouseEvent* e) {
 }
 
 void Form::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton) return;
     const bool wasPressed = m_pressed;
     m_pressed = false;
     if (wasPressed && rect().contains(e->position().toPoint())) emit Click();
@@ -134,6 +135,7 @@ void PictureButton::mouseDoubleClickEvent(QMouseEvent* e) {
 
 void PictureButton::mouseReleaseEvent(QMouseEvent* e) {
     e->accept();
+    if (e->button() != Qt::LeftButton) return;
     const bool wasPressed = m_pressed;
     m_pressed = false;
     if (wasPressed && rect().contains(e->position().toPoint())) emit Click(m_index);
@@ -224,6 +226,7 @@ void Label::mousePressEvent(QMouseEvent* e) {
 
 void Label::mouseReleaseEvent(QMouseEvent* e) {
     e->accept();
+    if (e->button() != Qt::LeftButton) return;
     const bool wasPressed = m_pressed;
     m_pressed = false;
     if (wasPressed && rect().contains(e->position().toPoint())) emit Click(m_index);
@@ -342,6 +345,8 @@ void ListBox::Clear() {
 
 void ListBox::mousePressEvent(QMouseEvent* e) {
     e->accept();
+    // Only the primary button picks an item; the others leave the selection alone.
+    if (e->button() != Qt::LeftButton) return;
     // A press below the last item picks nothing and keeps the selection: the
     // current category, creature or roster must not be lost to a stray click.
     if (!itemAt(e->position().toPoint())) return;
@@ -353,6 +358,10 @@ void ListBox::mousePressEvent(QMouseEvent* e) {
 }
 
 void ListBox::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton) {
+        e->accept();
+        return;
+    }
     QListWidget::mouseReleaseEvent(e);
     e->accept();
     const bool wasPress = m_quiet;
@@ -527,13 +536,26 @@ void PictureBox::resizeEvent(QResizeEvent* e) {
 
 bool PictureBox::eventFilter(QObject* obj, QEvent* ev) {
     if (obj == m_client) {
-        if (ev->type() == QEvent::MouseButtonDblClick) {
-            emit DblClick();
+        // Only the primary button clicks; the second press of a double-click
+        // is the double-click, and its release is no further click.
+        switch (ev->type()) {
+        case QEvent::MouseButtonPress:
+            m_pressed = static_cast<QMouseEvent*>(ev)->button() == Qt::LeftButton;
+            break;
+        case QEvent::MouseButtonRelease: {
+            auto* me = static_cast<QMouseEvent*>(ev);
+            if (me->button() != Qt::LeftButton) return true;
+            const bool wasPressed = m_pressed;
+            m_pressed = false;
+            if (wasPressed && m_client->rect().contains(me->position().toPoint())) emit Click();
             return true;
         }
-        if (ev->type() == QEvent::MouseButtonRelease) {
-            emit Click();
+        case QEvent::MouseButtonDblClick:
+            m_pressed = false;
+            if (static_cast<QMouseEvent*>(ev)->button() == Qt::LeftButton) emit DblClick();
             return true;
+        default:
+            break;
         }
     }
     return QFrame::eventFilter(obj, ev);

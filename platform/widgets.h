@@ -8,8 +8,10 @@
 //   Qt::WA_NoMousePropagation and consumes its mouse events).
 // - Picture buttons raise MouseMove, MouseDown and Click; labels raise Click and
 //   DblClick; lists raise Click when an item is picked by mouse or keyboard and
-//   when the program selects an item; text boxes raise GotFocus, KeyPress and
-//   LostFocus.
+//   when the program selects an item; picture boxes raise Click and DblClick;
+//   text boxes raise GotFocus, KeyPress and LostFocus.
+// - Any mouse button raises MouseDown; only the primary (left) button clicks,
+//   double-clicks or picks a list item.
 #include <QFrame>
 #include <QListWidget>
 #include <QPixmap>
@@ -241,4 +243,5 @@ private:
     QWidget* m_client;
     QPixmap m_background;
     QImage m_picture;
+    bool m_pressed = false;
 };

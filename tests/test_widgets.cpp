@@ -456,6 +456,7 @@ struct MouseWindow {
     int formDowns = 0;
     int formClicks = 0;
     std::vector<QString> buttonLog;
+    std::vector<QString> clickLog;  // Click and DblClick of the label, the list and the picture box
     Form window;
     Label* label;
     ListBox* list;
@@ -492,7 +493,11 @@ struct MouseWindow {
         QObject::connect(&window, &Form::Click, [this] { ++formClicks; });
         QObject::connect(button, &PictureButton::MouseMove, [this](int i) { buttonLog.push_back(QStringLiteral("move %1").arg(i)); });
         QObject::connect(button, &PictureButton::MouseDown, [this](int i) { buttonLog.push_back(QStringLiteral("down %1").arg(i)); });
-        QObject::connect(button, &PictureButton::Click, [this](int i) { buttonLog.push_back(QStringLiteral("click %1").arg(i)); });
+        QObject::connect(button, &PictureButton::Click, [this](int i) { buttonLog.push_back(QStringLiteral("click %1").arg(i)); });        QObject::connect(label, &Label::Click, [this] { clickLog.push_back("label click"); });
+        QObject::connect(label, &Label::DblClick, [this] { clickLog.push_back("label dblclick"); });
+        QObject::connect(list, &ListBox::Click, [this] { clickLog.push_back("list click"); });
+        QObject::connect(picture, &PictureBox::Click, [this] { clickLog.push_back("picture click"); });
+        QObject::connect(picture, &PictureBox::DblClick, [this] { clickLog.push_back("picture dblclick"); });
     }
     // Moves the pointer to a point of the window's client area, as the window
     // system delivers it (to whatever control lies there).
@@ -537,6 +542,29 @@ TEST(MouseOverControls, ClicksOnControlsAreNotClicksOnTheBackground) {
     QTest::mouseClick(w.window.windowHandle(), Qt::LeftButton, {}, QPoint(300, 250));
     EXPECT_EQ(w.formDowns, 1);
     EXPECT_EQ(w.formClicks, 1);
+}
+
+TEST(MouseOverControls, OnlyThePrimaryButtonClicks) {
+    MouseWindow w;
+    ShowActive(&w.window);
+    const QPoint places[] = {{50, 20}, {50, 50}, {300, 100}, {40, 210}, {300, 250}};
+    for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
+        for (const QPoint& p : places) {
+            QTest::mouseClick(w.window.windowHandle(), button, {}, p);
+            QTest::mouseDClick(w.window.windowHandle(), button, {}, p);
+        }
+    }
+    EXPECT_TRUE(w.clickLog.empty()) << w.clickLog.front().toStdString();
+    EXPECT_EQ(w.list->ListIndex(), -1);
+    EXPECT_EQ(std::count(w.buttonLog.begin(), w.buttonLog.end(), QString("click 4")), 0);
+    EXPECT_EQ(w.formClicks, 0);
+
+    // The primary button: one click, then the double-click, on each control.
+    QTest::mouseDClick(w.window.windowHandle(), Qt::LeftButton, {}, QPoint(300, 100));
+    QTest::mouseDClick(w.window.windowHandle(), Qt::LeftButton, {}, QPoint(50, 20));
+    QTest::mouseClick(w.window.windowHandle(), Qt::LeftButton, {}, QPoint(50, 50));
+    EXPECT_EQ(w.clickLog,
+              std::vector<QString>({"picture click", "picture dblclick", "label click", "label dblclick", "list click"}));
 }
 
 TEST(PictureButtonEvents, MoveDownAndClickCarryTheIndex) {
