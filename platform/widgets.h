@@ -203,13 +203,19 @@ public:
 signals:
     void GotFocus(int index);
     void LostFocus(int index);
-    // A key that produced a character (also Enter, Backspace and Escape).
+    // A key that gives a character: a printable one, Backspace, Enter, Escape
+    // or Ctrl with a letter; never Delete, Tab, the arrows or other editing keys.
     void KeyPress(int index, int keyAscii);
 
 protected:
     bool eventFilter(QObject* obj, QEvent* ev) override;
 
 private:
+    // GotFocus and LostFocus follow the focus among the program's controls:
+    // switching to another application, a context menu or a message box
+    // neither leaves nor enters the box.
+    void enterFocus();
+    void leaveFocus(Qt::FocusReason reason);
     int m_index;
     bool m_multiLine;
     QLineEdit* m_line = nullptr;
