@@ -1,13 +1,17 @@
 #include "platform/widgets.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QScreen>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -88,6 +92,7 @@ void Form::mousePressEvent(QMouseEvent* e) {
 }
 
 void Form::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton) return;
     const bool wasPressed = m_pressed;
     m_pressed = false;
     if (wasPressed && rect().contains(e->position().toPoint())) emit Click();
@@ -134,6 +139,7 @@ void PictureButton::mouseDoubleClickEvent(QMouseEvent* e) {
 
 void PictureButton::mouseReleaseEvent(QMouseEvent* e) {
     e->accept();
+    if (e->button() != Qt::LeftButton) return;
     const bool wasPressed = m_pressed;
     m_pressed = false;
     if (wasPressed && rect().contains(e->position().toPoint())) emit Click(m_index);
@@ -224,6 +230,7 @@ void Label::mousePressEvent(QMouseEvent* e) {
 
 void Label::mouseReleaseEvent(QMouseEvent* e) {
     e->accept();
+    if (e->button() != Qt::LeftButton) return;
     const bool wasPressed = m_pressed;
     m_pressed = false;
     if (wasPressed && rect().contains(e->position().toPoint())) emit Click(m_index);
@@ -342,6 +349,8 @@ void ListBox::Clear() {
 
 void ListBox::mousePressEvent(QMouseEvent* e) {
     e->accept();
+    // Only the primary button picks an item; the others leave the selection alone.
+    if (e->button() != Qt::LeftButton) return;
     // A press below the last item picks nothing and keeps the selection: the
     // current category, creature or roster must not be lost to a stray click.
     if (!itemAt(e->position().toPoint())) return;
@@ -353,6 +362,10 @@ void ListBox::mousePressEvent(QMouseEvent* e) {
 }
 
 void ListBox::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton) {
+        e->accept();
+        return;
+    }
     QListWidget::mouseReleaseEvent(e);
     e->accept();
     const bool wasPress = m_quiet;
@@ -448,30 +461,111 @@ int TextBox::selLength() const {
     return int(m_line->selectedText().size());
 }
 
+namespace {
+
+// The box that holds the focus as the program sees it: it has raised GotFocus
+// and not yet LostFocus. Qt takes the keyboard focus away from it for a while
+// when another application becomes active, when a context menu opens and while
+// a message box is up; none of these is a leaving of the box.
+QPointer<TextBox>& boxWithFocus() {
+    static QPointer<TextBox> box;
+    return box;
+}
+
+// Whether Qt's focus leaving for this reason leaves the box where the program
+// is concerned. The focus only leaves for another control of the program:
+// within the window, or in another of its windows (a dialog of its own).
+bool focusLeavesTheProgramsBox(Qt::FocusReason reason) {
+    if (reason == Qt::PopupFocusReason) return false;  // a context menu
+    if (reason != Qt::ActiveWindowFocusReason) return true;
+    // The window lost the activation: to another application (no active
+    // window of ours), to a message box, or to another window of ours.
+    QWidget* active = QApplication::activeWindow();
+    return active && !qobject_cast<QMessageBox*>(active);
+}
+
+bool isControlCharacter(char16_t c) { return c < 0x20 || (c >= 0x7F && c < 0xA0); }
+
+// The character code a key hands to KeyPress, 0 for a key that raises none.
+// As on the original platform, a key press is a key that gives a character:
+// a printable character, Backspace (8), Enter (13), Escape (27) or Ctrl with a
+// letter (1 to 26). Delete, the arrows, Home, End, Insert, the function keys
+// and Tab raise none, even where the keyboard gives them a text (X11 gives
+// Delete the text U+007F): a deletion with Delete alone marks nothing.
+int keyAsciiOf(const QKeyEvent* ke) {
+    const int key = ke->key();
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return 13;
+    case Qt::Key_Backspace:
+        return 8;
+    case Qt::Key_Escape:
+        return 27;
+    default:
+        break;
+    }
+    const Qt::KeyboardModifiers mods = ke->modifiers();
+    // Ctrl with Alt is AltGr on some systems, and types what the keyboard shows.
+    if ((mods & Qt::ControlModifier) && !(mods & Qt::AltModifier)) {
+        if (key >= Qt::Key_A && key <= Qt::Key_Z) return key - Qt::Key_A + 1;
+        return 0;
+    }
+    // Keys outside the character range are the editing, movement and function keys.
+    if (key >= Qt::Key_Escape && key != Qt::Key_unknown) return 0;
+    const QString t = ke->text();
+    if (t.isEmpty() || isControlCharacter(t.at(0).unicode())) return 0;
+    return t.at(0).unicode();
+}
+
+}  // namespace
+
+void TextBox::enterFocus() {
+    QPointer<TextBox>& holder = boxWithFocus();
+    // Back from another application, a context menu or a message box.
+    if (holder == this) return;
+    // A box whose window lost the focus to this one without hearing where it went.
+    if (TextBox* left = holder) {
+        holder = nullptr;
+        emit left->LostFocus(left->m_index);
+    }
+    holder = this;
+    emit GotFocus(m_index);
+}
+
+void TextBox::leaveFocus(Qt::FocusReason reason) {
+    QPointer<TextBox>& holder = boxWithFocus();
+    // Qt can move its focus away from a box that the program never saw entered:
+    // a message box that opens while the focus moves on from another box.
+    if (holder != this || !focusLeavesTheProgramsBox(reason)) return;
+    holder = nullptr;
+    emit LostFocus(m_index);
+}
+
 bool TextBox::eventFilter(QObject* obj, QEvent* ev) {
     if (obj == editor()) {
         switch (ev->type()) {
-        // A context menu takes the focus for a moment: that is no leaving
-        // and entering of the box (its selection must stay for Cut or Copy).
         case QEvent::FocusIn:
-            if (static_cast<QFocusEvent*>(ev)->reason() != Qt::PopupFocusReason) emit GotFocus(m_index);
+            // A context menu takes the focus for a moment: its selection must stay for Cut or Copy.
+            if (static_cast<QFocusEvent*>(ev)->reason() != Qt::PopupFocusReason) enterFocus();
             break;
         case QEvent::FocusOut:
-            if (static_cast<QFocusEvent*>(ev)->reason() != Qt::PopupFocusReason) emit LostFocus(m_index);
+            leaveFocus(static_cast<QFocusEvent*>(ev)->reason());
             break;
         case QEvent::KeyPress: {
             auto* ke = static_cast<QKeyEvent*>(ev);
-            // Tab and Backtab move the focus; they type nothing.
-            const bool bTabbing = (ke->key() == Qt::Key_Tab || ke->key() == Qt::Key_Backtab) &&
-                                  !(ke->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
-            if (bTabbing) break;
-            QString t = ke->text();
-            if (ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter) t = QStringLiteral("\r");
-            if (!t.isEmpty()) emit KeyPress(m_index, t.at(0).unicode());
-            if (!m_multiLine && (ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter)) {
-                // Enter adds nothing to a single-line box.
-                return true;
-            }
+            const bool bEnter = ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter;
+            if (const int keyAscii = keyAsciiOf(ke)) emit KeyPress(m_index, keyAscii);
+            // Enter adds nothing to a single-line box.
+            if (!m_multiLine && bEnter) return true;
+            break;
+        }
+        case QEvent::InputMethod: {
+            // Characters composed by an input method (dead keys, compose
+            // sequences) are typed characters too.
+            const QString committed = static_cast<QInputMethodEvent*>(ev)->commitString();
+            for (const QChar c : committed)
+                if (!isControlCharacter(c.unicode())) emit KeyPress(m_index, c.unicode());
             break;
         }
         default:
@@ -540,13 +634,26 @@ void PictureBox::resizeEvent(QResizeEvent* e) {
 
 bool PictureBox::eventFilter(QObject* obj, QEvent* ev) {
     if (obj == m_client) {
-        if (ev->type() == QEvent::MouseButtonDblClick) {
-            emit DblClick();
+        // Only the primary button clicks; the second press of a double-click
+        // is the double-click, and its release is no further click.
+        switch (ev->type()) {
+        case QEvent::MouseButtonPress:
+            m_pressed = static_cast<QMouseEvent*>(ev)->button() == Qt::LeftButton;
+            break;
+        case QEvent::MouseButtonRelease: {
+            auto* me = static_cast<QMouseEvent*>(ev);
+            if (me->button() != Qt::LeftButton) return true;
+            const bool wasPressed = m_pressed;
+            m_pressed = false;
+            if (wasPressed && m_client->rect().contains(me->position().toPoint())) emit Click();
             return true;
         }
-        if (ev->type() == QEvent::MouseButtonRelease) {
-            emit Click();
+        case QEvent::MouseButtonDblClick:
+            m_pressed = false;
+            if (static_cast<QMouseEvent*>(ev)->button() == Qt::LeftButton) emit DblClick();
             return true;
+        default:
+            break;
         }
     }
     return QFrame::eventFilter(obj, ev);

@@ -8,8 +8,10 @@
 //   Qt::WA_NoMousePropagation and consumes its mouse events).
 // - Picture buttons raise MouseMove, MouseDown and Click; labels raise Click and
 //   DblClick; lists raise Click when an item is picked by mouse or keyboard and
-//   when the program selects an item; text boxes raise GotFocus, KeyPress and
-//   LostFocus.
+//   when the program selects an item; picture boxes raise Click and DblClick;
+//   text boxes raise GotFocus, KeyPress and LostFocus.
+// - Any mouse button raises MouseDown; only the primary (left) button clicks,
+//   double-clicks or picks a list item.
 #include <QFrame>
 #include <QListWidget>
 #include <QPixmap>
@@ -203,13 +205,19 @@ public:
 signals:
     void GotFocus(int index);
     void LostFocus(int index);
-    // A key that produced a character (also Enter, Backspace and Escape).
+    // A key that gives a character: a printable one, Backspace, Enter, Escape
+    // or Ctrl with a letter; never Delete, Tab, the arrows or other editing keys.
     void KeyPress(int index, int keyAscii);
 
 protected:
     bool eventFilter(QObject* obj, QEvent* ev) override;
 
 private:
+    // GotFocus and LostFocus follow the focus among the program's controls:
+    // switching to another application, a context menu or a message box
+    // neither leaves nor enters the box.
+    void enterFocus();
+    void leaveFocus(Qt::FocusReason reason);
     int m_index;
     bool m_multiLine;
     QLineEdit* m_line = nullptr;
@@ -247,4 +255,5 @@ private:
     QWidget* m_client;
     QPixmap m_background;
     QImage m_picture;
+    bool m_pressed = false;
 };

@@ -1,9 +1,11 @@
 // The creature sheet: page switching, statistic label captions and their
 // renaming, and the save when an edited box loses the focus.
+#include <QMessageBox>
 #include <QSettings>
 #include <QTest>
 
 #include "frame/label_settings.h"
+#include "platform/msgbox.h"
 #include "support/main_window_fixture.h"
 
 namespace {
@@ -252,7 +254,8 @@ TEST_F(MainSheet, KeysThatTypeNothingDoNotMarkTheSheet) {
     MakeCreatures();
     StartMainWindow();
     FocusBox(w()->txtStatText[1]);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
+    // Delete as the X11 keyboard delivers it, with the text U+007F.
+    QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_Delete, QString(QChar(0x7F)), Qt::NoModifier);
     EXPECT_EQ(w()->txtStatText[1]->text(), "");
     EXPECT_FALSE(w()->m_bStatChanged);
     FocusBox(w()->txtStatText[2]);
@@ -279,9 +282,54 @@ TEST_F(MainSheet, AFailedSaveIsReportedOnceAndNotRepeated) {
     FocusBox(w()->txtStatText[1]);
     Type(w()->txtStatText[1], "x");
     ASSERT_TRUE(QFile::remove(Folder().databasePath()));
-    FocusBox(w()->txtStatText[2]);
+    // The real message box, which takes the activation while it is up; the
+    // window system gives it back to the main window when the box closes.
+    const MsgBoxHandler recorder = SetMsgBoxHandler({});
+    QStringList shown;
+    QTimer closer;
+    closer.setInterval(10);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible()) return;
+        shown << box->windowTitle();
+        box->close();
+        QTimer::singleShot(0, w(), [this] { w()->activateWindow(); });
+    });
+    closer.start();
+    QTest::mouseClick(w()->txtStatText[2]->editor(), Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(w()));
+    QApplication::processEvents();
+    closer.stop();
+    SetMsgBoxHandler(recorder);
+    EXPECT_EQ(shown, QStringList{"Error Saving Creature Information to Database"});
+    EXPECT_FALSE(w()->m_bStatChanged);
+    EXPECT_TRUE(Focused(w()->txtStatText[2]));
     FocusBox(w()->txtStatText[3]);
-    EXPECT_EQ(MsgBoxTitles(), QStringList{"Error Saving Creature Information to Database"});
+    EXPECT_TRUE(MsgBoxTitles().isEmpty());
+}
+
+TEST_F(MainSheet, SwitchingToAnotherProgramLeavesTheTypingAsItIs) {
+    MakeCreatures();
+    StartMainWindow();
+    FocusBox(w()->txtStatText[1]);
+    Type(w()->txtStatText[1], "le");
+    QApplication::setActiveWindow(nullptr);
+    QApplication::processEvents();
+    EXPECT_EQ(Stored(ant, "Field1"), "a1");
+    EXPECT_TRUE(w()->m_bStatChanged);
+    QApplication::setActiveWindow(w());
+    QApplication::processEvents();
+    ASSERT_TRUE(Focused(w()->txtStatText[1]));
+    // The caret is where the typing left it: the next keys go on from there.
+    EXPECT_EQ(w()->txtStatText[1]->selStart(), 2);
+    EXPECT_EQ(w()->txtStatText[1]->selLength(), 0);
+    Type(w()->txtStatText[1], "gs");
+    EXPECT_EQ(Stored(ant, "Field1"), "a1");
+
+    // The program's own text prompt takes the focus: that leaves the box.
+    AnswerInputBox(std::nullopt);
+    DoubleClick(w()->lblStatLabel[5]);
+    EXPECT_EQ(Stored(ant, "Field1"), "legs");
     EXPECT_FALSE(w()->m_bStatChanged);
 }
 

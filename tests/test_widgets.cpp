@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QRandomGenerator>
 #include <QScrollBar>
@@ -417,6 +419,41 @@ TEST(TextBoxKeys, TabMovesOnWithoutAKeyPress) {
     EXPECT_TRUE(w.keys.empty());
 }
 
+TEST(TextBoxKeys, KeyPressComesOnlyWithCharactersAndTheKeysThatControlABox) {
+    BoxWindow w;
+    ShowActive(&w.window);
+    for (TextBox* b : {w.single, w.multi}) {
+        b->setText("abcdef");
+        b->setFocus();
+        QWidget* ed = b->editor();
+        // As the X11 keyboard delivers them: Delete carries the text U+007F,
+        // Ctrl with a letter its control character, the other keys no text.
+        QTest::keyClick(ed, Qt::Key_Home, b->multiLine() ? Qt::ControlModifier : Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Click, ed, Qt::Key_Delete, QString(QChar(0x7F)), Qt::NoModifier);
+        for (Qt::Key k : {Qt::Key_Right, Qt::Key_Left, Qt::Key_Up, Qt::Key_Down, Qt::Key_End, Qt::Key_Insert,
+                          Qt::Key_Insert, Qt::Key_F2, Qt::Key_F8, Qt::Key_Home})
+            QTest::sendKeyEvent(QTest::Click, ed, k, QString(), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Click, ed, Qt::Key_Delete, QString(QChar(0x7F)), Qt::NoModifier);
+        EXPECT_EQ(b->text(), "cdef");
+        EXPECT_TRUE(w.keys.empty()) << w.keys.front().second;
+
+        QTest::sendKeyEvent(QTest::Click, ed, Qt::Key_X, QStringLiteral("x"), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Click, ed, Qt::Key_Backspace, QStringLiteral("\b"), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Click, ed, Qt::Key_Escape, QStringLiteral("\x1b"), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Click, ed, Qt::Key_C, QString(QChar(3)), Qt::ControlModifier);
+        QTest::sendKeyEvent(QTest::Click, ed, Qt::Key_Z, QString(QChar(26)), Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::sendKeyEvent(QTest::Click, ed, Qt::Key_1, QStringLiteral("1"), Qt::ControlModifier);
+        // A character composed by an input method (a dead key, a compose sequence).
+        QInputMethodEvent composed;
+        composed.setCommitString(QStringLiteral("\u00e9"));
+        QApplication::sendEvent(ed, &composed);
+        EXPECT_TRUE(b->text().contains(QStringLiteral("\u00e9"))) << b->text().toStdString();
+        const int i = b->index();
+        EXPECT_EQ(w.keys, (std::vector<std::pair<int, int>>{{i, 'x'}, {i, 8}, {i, 27}, {i, 3}, {i, 26}, {i, 0xE9}}));
+        w.keys.clear();
+    }
+}
+
 TEST(TextBoxFocus, AContextMenuIsNoLeavingOfTheBox) {
     std::vector<QString> log;
     BoxWindow w;
@@ -448,6 +485,73 @@ TEST(TextBoxFocus, GotFocusAndLostFocusCarryTheIndex) {
     EXPECT_EQ(log, std::vector<QString>({"got 3", "lost 3", "got 10"}));
 }
 
+TEST(TextBoxFocus, OnlyAMoveWithinTheProgramLeavesTheBox) {
+    std::vector<QString> log;  // outlives the windows
+    BoxWindow w;
+    Form question;  // a window of the program with no control that takes the focus
+    question.resize(200, 60);
+    (new Label(&question))->setCaption("Are you sure?");
+    Form prompt;  // one with a text box
+    prompt.resize(200, 60);
+    auto* promptBox = new TextBox(&prompt, 7, false);
+    promptBox->setGeometry(10, 10, 100, 19);
+    for (TextBox* b : {w.single, w.multi, promptBox}) {
+        QObject::connect(b, &TextBox::GotFocus, [&](int i) { log.push_back(QStringLiteral("got %1").arg(i)); });
+        QObject::connect(b, &TextBox::LostFocus, [&](int i) { log.push_back(QStringLiteral("lost %1").arg(i)); });
+    }
+    w.single->setText("Armour class");
+    w.multi->setText("Fierce\nand old");
+    ShowActive(&w.window);
+    for (TextBox* b : {w.single, w.multi}) {
+        b->setFocus();
+        QCoreApplication::processEvents();
+        if (auto* line = qobject_cast<QLineEdit*>(b->editor())) line->setSelection(2, 4);
+        else {
+            auto* edit = qobject_cast<QPlainTextEdit*>(b->editor());
+            QTextCursor c = edit->textCursor();
+            c.setPosition(2);
+            c.setPosition(6, QTextCursor::KeepAnchor);
+            edit->setTextCursor(c);
+        }
+        log.clear();
+        // Another application takes the activation and gives it back.
+        QApplication::setActiveWindow(nullptr);
+        QCoreApplication::processEvents();
+        QApplication::setActiveWindow(&w.window);
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(log.empty()) << log.front().toStdString();
+        EXPECT_TRUE(b->editor()->hasFocus());
+        EXPECT_EQ(b->selStart(), 2);
+        EXPECT_EQ(b->selLength(), 4);
+    }
+
+    // A message box comes and goes: the box is not left either.
+    QMessageBox message(QMessageBox::NoIcon, "Title", "Prompt", QMessageBox::Ok);
+    message.show();
+    QApplication::setActiveWindow(&message);
+    QCoreApplication::processEvents();
+    message.hide();
+    QApplication::setActiveWindow(&w.window);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(log.empty());
+
+    // Another window of the program takes the activation: that leaves the box,
+    // also when the window system passes through no active window on the way.
+    question.show();
+    QApplication::setActiveWindow(&question);
+    QCoreApplication::processEvents();
+    QApplication::setActiveWindow(&w.window);
+    QCoreApplication::processEvents();
+    prompt.show();
+    QApplication::setActiveWindow(nullptr);
+    QApplication::setActiveWindow(&prompt);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(promptBox->editor()->hasFocus());
+    QApplication::setActiveWindow(&w.window);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(log, std::vector<QString>({"lost 10", "got 10", "lost 10", "got 7", "lost 7", "got 10"}));
+}
+
 // ---------------------------------------------------------------- mouse over controls
 
 namespace {
@@ -457,6 +561,7 @@ struct MouseWindow {
     int formDowns = 0;
     int formClicks = 0;
     std::vector<QString> buttonLog;
+    std::vector<QString> clickLog;  // Click and DblClick of the label, the list and the picture box
     Form window;
     Label* label;
     ListBox* list;
@@ -494,6 +599,11 @@ struct MouseWindow {
         QObject::connect(button, &PictureButton::MouseMove, [this](int i) { buttonLog.push_back(QStringLiteral("move %1").arg(i)); });
         QObject::connect(button, &PictureButton::MouseDown, [this](int i) { buttonLog.push_back(QStringLiteral("down %1").arg(i)); });
         QObject::connect(button, &PictureButton::Click, [this](int i) { buttonLog.push_back(QStringLiteral("click %1").arg(i)); });
+        QObject::connect(label, &Label::Click, [this] { clickLog.push_back("label click"); });
+        QObject::connect(label, &Label::DblClick, [this] { clickLog.push_back("label dblclick"); });
+        QObject::connect(list, &ListBox::Click, [this] { clickLog.push_back("list click"); });
+        QObject::connect(picture, &PictureBox::Click, [this] { clickLog.push_back("picture click"); });
+        QObject::connect(picture, &PictureBox::DblClick, [this] { clickLog.push_back("picture dblclick"); });
     }
     // Moves the pointer to a point of the window's client area, as the window
     // system delivers it (to whatever control lies there).
@@ -538,6 +648,29 @@ TEST(MouseOverControls, ClicksOnControlsAreNotClicksOnTheBackground) {
     QTest::mouseClick(w.window.windowHandle(), Qt::LeftButton, {}, QPoint(300, 250));
     EXPECT_EQ(w.formDowns, 1);
     EXPECT_EQ(w.formClicks, 1);
+}
+
+TEST(MouseOverControls, OnlyThePrimaryButtonClicks) {
+    MouseWindow w;
+    ShowActive(&w.window);
+    const QPoint places[] = {{50, 20}, {50, 50}, {300, 100}, {40, 210}, {300, 250}};
+    for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
+        for (const QPoint& p : places) {
+            QTest::mouseClick(w.window.windowHandle(), button, {}, p);
+            QTest::mouseDClick(w.window.windowHandle(), button, {}, p);
+        }
+    }
+    EXPECT_TRUE(w.clickLog.empty()) << w.clickLog.front().toStdString();
+    EXPECT_EQ(w.list->ListIndex(), -1);
+    EXPECT_EQ(std::count(w.buttonLog.begin(), w.buttonLog.end(), QString("click 4")), 0);
+    EXPECT_EQ(w.formClicks, 0);
+
+    // The primary button: one click, then the double-click, on each control.
+    QTest::mouseDClick(w.window.windowHandle(), Qt::LeftButton, {}, QPoint(300, 100));
+    QTest::mouseDClick(w.window.windowHandle(), Qt::LeftButton, {}, QPoint(50, 20));
+    QTest::mouseClick(w.window.windowHandle(), Qt::LeftButton, {}, QPoint(50, 50));
+    EXPECT_EQ(w.clickLog,
+              std::vector<QString>({"picture click", "picture dblclick", "label click", "label dblclick", "list click"}));
 }
 
 TEST(PictureButtonEvents, MoveDownAndClickCarryTheIndex) {
