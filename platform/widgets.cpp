@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QScreen>
+#include <QTextCursor>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <limits>
@@ -497,7 +498,8 @@ int keyAsciiOf(const QKeyEvent* ke) {
     switch (key) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        return 13;
+        // Ctrl+Enter is a line feed, plain Enter a carriage return.
+        return (ke->modifiers() & Qt::ControlModifier) ? 10 : 13;
     case Qt::Key_Backspace:
         return 8;
     case Qt::Key_Escape:
@@ -558,6 +560,14 @@ bool TextBox::eventFilter(QObject* obj, QEvent* ev) {
             if (const int keyAscii = keyAsciiOf(ke)) emit KeyPress(m_index, keyAscii);
             // Enter adds nothing to a single-line box.
             if (!m_multiLine && bEnter) return true;
+            // In a multi-line box Enter starts a new line whatever is held with
+            // it: the editor would make Shift+Enter a line separator (stored as
+            // U+2028, not as a new line) and Ctrl+Enter nothing at all.
+            if (bEnter && (ke->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier))) {
+                m_multi->textCursor().insertBlock();
+                m_multi->ensureCursorVisible();
+                return true;
+            }
             break;
         }
         case QEvent::InputMethod: {

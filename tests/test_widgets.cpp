@@ -364,10 +364,15 @@ TEST(TextBoxKeys, EnterStartsANewLineInAMultiLineBox) {
     QTest::keyClicks(w.multi->editor(), "Fierce");
     QTest::keyClick(w.multi->editor(), Qt::Key_Return);
     QTest::keyClicks(w.multi->editor(), QStringLiteral("and\u00a0old"));
+    // Shift or Ctrl held with Enter still starts a new line.
+    QTest::keyClick(w.multi->editor(), Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClick(w.multi->editor(), Qt::Key_Return, Qt::ControlModifier);
     // Stored as the family's files hold a new line; a typed no-break space stays one.
-    EXPECT_EQ(w.multi->text(), QStringLiteral("Fierce\r\nand\u00a0old"));
-    ASSERT_EQ(w.keys.size(), 14u);
+    EXPECT_EQ(w.multi->text(), QStringLiteral("Fierce\r\nand\u00a0old\r\n\r\n"));
+    ASSERT_EQ(w.keys.size(), 16u);
     EXPECT_EQ(w.keys[6], std::make_pair(10, 13));
+    EXPECT_EQ(w.keys[14], std::make_pair(10, 13));
+    EXPECT_EQ(w.keys[15], std::make_pair(10, 10));
 }
 
 TEST(TextBoxKeys, NoScrollBarsAndLongLinesWrap) {
