@@ -99,28 +99,51 @@ TEST_F(PictureFiles, MissingAndUnreadableFilesAreOtherErrors) {
 }
 
 TEST_F(PictureFiles, HugeClaimedSizeIsRefusedBeforeDecoding) {
-    // A BMP header claiming 30000 x 30000 pixels with no pixel data behind it.
-    QByteArray bmp;
-    auto le32 = [&bmp](qint32 v) { for (int i = 0; i < 4; ++i) bmp.append(char((v >> (8 * i)) & 0xff)); };
-    auto le16 = [&bmp](qint16 v) { for (int i = 0; i < 2; ++i) bmp.append(char((v >> (8 * i)) & 0xff)); };
-    bmp.append("BM");
-    le32(54);  // file size (a lie)
-    le32(0);
-    le32(54);  // pixel data offset
-    le32(40);  // header size
-    le32(30000);
-    le32(30000);
-    le16(1);
-    le16(24);
-    le32(0);
-    le32(0);
-    le32(2835);
-    le32(2835);
-    le32(0);
-    le32(0);
-    const PictureResult r = LoadPicture(WriteBytes("huge.bmp", bmp));
+    // BMP headers claiming huge sizes with no pixel data behind them.
+    auto header = [](qint32 width, qint32 height) {
+        QByteArray bmp("BM");
+        auto le32 = [&bmp](qint32 v) { for (int i = 0; i < 4; ++i) bmp.append(char((v >> (8 * i)) & 0xff)); };
+        auto le16 = [&bmp](qint16 v) { for (int i = 0; i < 2; ++i) bmp.append(char((v >> (8 * i)) & 0xff)); };
+        le32(54);  // file size (a lie)
+        le32(0);
+        le32(54);  // pixel data offset
+        le32(40);  // header size
+        le32(width);
+        le32(height);
+        le16(1);
+        le16(24);
+        le32(0);
+        le32(0);
+        le32(2835);
+        le32(2835);
+        le32(0);
+        le32(0);
+        return bmp;
+    };
+    // Beyond what Qt's BMP reader takes at all.
+    const PictureResult r = LoadPicture(WriteBytes("huge.bmp", header(30000, 30000)));
     EXPECT_FALSE(r.ok());
     EXPECT_TRUE(r.image.isNull());
+    // Beyond the program's own limit of 64 Mi pixels: its own error, which
+    // says why, not "not a valid picture".
+    const PictureResult big = LoadPicture(WriteBytes("big.bmp", header(8193, 8192)));
+    EXPECT_FALSE(big.ok());
+    EXPECT_EQ(big.errorNumber, PictureResult::kOutOfMemory);
+    EXPECT_TRUE(big.description.startsWith("Picture too large: 8193 x 8192 pixels")) << big.description.toStdString();
+}
+
+TEST_F(PictureFiles, EveryPictureWithinTheSizeLimitLoads) {
+    // 6000 x 6000 = 36 million pixels, 144 MB decoded: beyond Qt's default
+    // image allocation limit, within the program's own.
+    {
+        QImage img(6000, 6000, QImage::Format_RGB32);
+        img.fill(QColor(30, 90, 160));
+        QImageWriter writer(Path("big.jpg"), "jpeg");
+        ASSERT_TRUE(writer.write(img)) << writer.errorString().toStdString();
+    }
+    const PictureResult r = LoadPicture(Path("big.jpg"));
+    EXPECT_TRUE(r.ok()) << r.errorNumber << ": " << r.description.toStdString();
+    EXPECT_EQ(r.image.size(), QSize(6000, 6000));
 }
 
 TEST(FileDialogFilter, DescriptionAndPatternsMatchingAnyCase) {
