@@ -43,13 +43,13 @@ void ShowInputBox(QWidget* parent) {
 
 // ---------------------------------------------------------------- frmAreYouSure
 
-frmAreYouSure::frmAreYouSure(QWidget* parent) : Form(parent, CaptionlessDialogFlags()) {
+frmAreYouSure::frmAreYouSure(QWidget* parent) : CaptionlessDialog(parent) {
     setObjectName(QStringLiteral("frmAreYouSure"));
     setBackground(frmImageStore::Instance().AreYouSureBackground());
-    Label1 = MakePromptLabel(this, "Label1");
+    Label1 = MakePromptLabel(client(), "Label1");
     Label1->setCaption(QStringLiteral("Are you sure?"));
-    imgYes = MakeButton(this, "imgYes");
-    imgNo = MakeButton(this, "imgNo");
+    imgYes = MakeButton(client(), "imgYes");
+    imgNo = MakeButton(client(), "imgNo");
 
     connect(this, &Form::MouseMove, this, [this] { Form_MouseMove(); });
     connect(imgYes, &PictureButton::MouseMove, this, [this] { imgYes_MouseMove(); });
@@ -71,7 +71,7 @@ void frmAreYouSure::Form_Load() {
 
 void frmAreYouSure::ArrangeControls() {
     MoveFormPx(this, -1, -1, 206, 130);
-    FitCaptionlessFrame(this);
+    FitCaptionlessFrame();
     MoveControlPx(imgNo, 117, 70, 35, 30);
     MoveControlPx(imgYes, 45, 70, 35, 30);
     MoveControlPx(Label1, 0, 32, 201, 33);
@@ -117,15 +117,15 @@ void frmAreYouSure::imgNo_Click() {
 
 // ---------------------------------------------------------------- frmInputBox
 
-frmInputBox::frmInputBox(QWidget* parent) : Form(parent, CaptionlessDialogFlags()) {
+frmInputBox::frmInputBox(QWidget* parent) : CaptionlessDialog(parent) {
     setObjectName(QStringLiteral("frmInputBox"));
     setBackground(frmImageStore::Instance().InputBoxBackground());
-    lblInstructions = MakePromptLabel(this, "lblInstructions");
-    txtInput = new TextBox(this);
+    lblInstructions = MakePromptLabel(client(), "lblInstructions");
+    txtInput = new TextBox(client());
     txtInput->setObjectName(QStringLiteral("txtInput"));
     SetProgramFont(txtInput);
-    imgOK = MakeButton(this, "imgOK");
-    imgCancel = MakeButton(this, "imgCancel");
+    imgOK = MakeButton(client(), "imgOK");
+    imgCancel = MakeButton(client(), "imgCancel");
     // The buttons start with their normal pictures; the load does not reset them.
     imgOK->setPicture(look(StoreArray::imgOK, LookNormal));
     imgCancel->setPicture(look(StoreArray::imgCancel, LookNormal));
@@ -153,7 +153,7 @@ void frmInputBox::Form_Load() {
 
 void frmInputBox::ArrangeControls() {
     MoveFormPx(this, -1, -1, 334, 130);
-    FitCaptionlessFrame(this);
+    FitCaptionlessFrame();
     MoveControlPx(imgCancel, 167, 80, 60, 25);
     MoveControlPx(imgOK, 82, 80, 60, 25);
     MoveControlPx(lblInstructions, 32, 24, 265, 25);

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QtGlobal>
 
+#include "frame/modal_window.h"
 #include "platform/widgets.h"
 
 class QCloseEvent;
@@ -27,7 +28,7 @@ void ShowAreYouSure(QWidget* parent);
 // counts as Cancel.
 void ShowInputBox(QWidget* parent);
 
-class frmAreYouSure : public Form {
+class frmAreYouSure : public CaptionlessDialog {
     Q_OBJECT
 public:
     // Creating the dialog loads it (Form_Load).
@@ -50,7 +51,7 @@ public:
     void imgNo_Click();
 };
 
-class frmInputBox : public Form {
+class frmInputBox : public CaptionlessDialog {
     Q_OBJECT
 public:
     // Creating the dialog loads it (Form_Load), which reads gsInputText and

@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArray>
 #include <QString>
 
 // The mailbox through which sibling programs of the family ask this program to
@@ -9,9 +10,29 @@
 // The text that reading gives when no message is pending; it is no number.
 inline constexpr const char* kNoMessage = "#*0000*#";
 
-// Returns the pending message and removes that one value (every other value of
-// the file stays). kNoMessage when nothing is pending.
+// Returns the pending message and removes that one line from the file: every
+// other byte stays as it was (comments, other values, other sections, the
+// [Communications] header itself), and the file is replaced atomically with
+// its permissions kept. kNoMessage, with the file untouched, when nothing is
+// pending.
 QString ReadMessage();
 
 // The settings file the mailbox lives in.
 QString MailboxFilePath();
+
+// The line editor under ReadMessage, on the file's bytes. The file is read as
+// Qt's INI settings reader reads it: logical lines (a quoted value or an
+// escaped line break continues a line, ";" starts a comment), section and key
+// names unescaped and matched case-sensitively, the last "Message" of the
+// "Communications" section (whichever of its headers it follows) counting, and
+// the value decoded from its quotes and escapes.
+struct MailboxLine {
+    bool found = false;
+    QString value;       // the message as a sibling's settings library reads it
+    QByteArray rest;     // the bytes without the message's line; the input when not found
+    // The bytes removed: [removedFrom, removedTo) of the input, whole lines
+    // with their line break (the line's own comment included).
+    qsizetype removedFrom = 0;
+    qsizetype removedTo = 0;
+};
+MailboxLine TakeMessageLine(const QByteArray& file);

@@ -1,52 +1,235 @@
 #include "frame/modal_window.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
 #include <QScreen>
-
-#include "platform/widgets.h"
+#include <QStyleHints>
+#include <QWindow>
 
 namespace {
 
-// Ends a modal loop when its window is hidden, which closing it also does.
-class UnloadWatcher : public QObject {
+// The edge of a raised dialog frame, outermost ring first: the top and left
+// colour, the bottom and right colour. Inside them a ring of the face colour.
+const QColor kFrameLight(192, 192, 192);
+const QColor kFrameDarkShadow(0, 0, 0);
+const QColor kFrameHighlight(255, 255, 255);
+const QColor kFrameShadow(128, 128, 128);
+const QColor kFrameFace(192, 192, 192);
+
+void DrawRing(QPainter& p, const QRect& r, const QColor& topLeft, const QColor& bottomRight) {
+    // Top and left lines stop one short of the far corners, which belong to
+    // the bottom and right lines.
+    p.fillRect(QRect(r.left(), r.top(), r.width() - 1, 1), topLeft);
+    p.fillRect(QRect(r.left(), r.top(), 1, r.height() - 1), topLeft);
+    p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), bottomRight);
+    p.fillRect(QRect(r.right(), r.top(), 1, r.height()), bottomRight);
+}
+
+void DrawFixedSingleBorder(QPainter& p, const QRect& outer) {
+    DrawRing(p, outer, kFrameLight, kFrameDarkShadow);
+    DrawRing(p, outer.adjusted(1, 1, -1, -1), kFrameHighlight, kFrameShadow);
+    DrawRing(p, outer.adjusted(2, 2, -2, -2), kFrameFace, kFrameFace);
+}
+
+bool BelongsTo(QObject* obj, QWidget* window) {
+    if (obj == window->windowHandle()) return true;
+    if (!obj->isWidgetType()) return false;
+    auto* w = static_cast<QWidget*>(obj);
+    return w == window || window->isAncestorOf(w);
+}
+
+// A press: where, when (the event's own time, as the double-click test of the
+// window system counts it) and with which button.
+struct Press {
+    QPointF global;
+    quint64 time = 0;
+    Qt::MouseButton button = Qt::NoButton;
+};
+
+// The press that may follow a closing click: when it comes on the same spot
+// with the same button within the double-click time, it is the second press
+// of a double-click whose first click closed a window, and it reaches nothing:
+// not the press, not the double-click the window system makes of it, not its
+// release. Whatever the next press is, it is judged once; a later one passes.
+class DoubleClickTail : public QObject {
 public:
-    explicit UnloadWatcher(QEventLoop* loop) : m_loop(loop) {}
+    static DoubleClickTail& Instance() {
+        static DoubleClickTail* tail = [] {
+            auto* t = new DoubleClickTail;
+            t->setParent(qApp);  // gone with the application
+            qApp->installEventFilter(t);
+            return t;
+        }();
+        return *tail;
+    }
+
+    void Arm(const Press& closing) {
+        m_closing = closing;
+        m_armed = true;
+        m_swallowing = false;
+    }
 
 protected:
-    bool eventFilter(QObject* obj, QEvent* ev) override {
-        if (ev->type() == QEvent::Hide) m_loop->quit();
-        return QObject::eventFilter(obj, ev);
+    bool eventFilter(QObject*, QEvent* ev) override {
+        const QEvent::Type type = ev->type();
+        if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick &&
+            type != QEvent::MouseButtonRelease)
+            return false;
+        const auto* me = static_cast<QMouseEvent*>(ev);
+        if (m_swallowing) {
+            // The window's copy and the widget's copy of the same press, the
+            // double-click that follows it and the release that ends it.
+            if (me->button() != m_closing.button) return false;
+            if (type == QEvent::MouseButtonRelease) m_swallowing = false;
+            return true;
+        }
+        if (!m_armed || type == QEvent::MouseButtonRelease) return false;
+        m_armed = false;
+        m_swallowing = IsSecondPress(*me);
+        return m_swallowing;
     }
 
 private:
+    bool IsSecondPress(const QMouseEvent& me) const {
+        if (me.button() != m_closing.button) return false;
+        const QStyleHints* hints = QGuiApplication::styleHints();
+        const qint64 elapsed = qint64(me.timestamp() - m_closing.time);
+        if (me.timestamp() < m_closing.time || elapsed >= hints->mouseDoubleClickInterval()) return false;
+        const QPointF moved = me.globalPosition() - m_closing.global;
+        const int distance = hints->mouseDoubleClickDistance();
+        return qAbs(moved.x()) <= distance && qAbs(moved.y()) <= distance;
+    }
+
+    Press m_closing;
+    bool m_armed = false;
+    bool m_swallowing = false;
+};
+
+// Watches a modal window while it is up: ends the modal loop when the window
+// is hidden (which closing it also does), and tells whether a mouse click on
+// it did that, with that click's press.
+class ModalSession : public QObject {
+public:
+    ModalSession(QWidget* window, QEventLoop* loop) : m_window(window), m_loop(loop) {
+        qApp->installEventFilter(this);
+    }
+    ~ModalSession() override { qApp->removeEventFilter(this); }
+
+    bool closedByClick() const { return m_closedByClick; }
+    const Press& closingPress() const { return m_press; }
+
+protected:
+    bool eventFilter(QObject* obj, QEvent* ev) override {
+        switch (ev->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            if (BelongsTo(obj, m_window)) {
+                const auto* me = static_cast<QMouseEvent*>(ev);
+                m_press = Press{me->globalPosition(), me->timestamp(), me->button()};
+            }
+            break;
+        case QEvent::MouseButtonRelease:
+            // A release that closes the window hides it before its delivery
+            // ends; the flag is cleared once the event loop moves on.
+            if (BelongsTo(obj, m_window) && static_cast<QMouseEvent*>(ev)->button() == m_press.button) {
+                m_inRelease = true;
+                QMetaObject::invokeMethod(this, [this] { m_inRelease = false; }, Qt::QueuedConnection);
+            }
+            break;
+        case QEvent::Hide:
+            if (obj == m_window) {
+                m_closedByClick = m_inRelease;
+                m_loop->quit();
+            }
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    QWidget* m_window;
     QEventLoop* m_loop;
+    Press m_press;
+    bool m_inRelease = false;
+    bool m_closedByClick = false;
 };
 
 }  // namespace
 
-Qt::WindowFlags CaptionlessDialogFlags() { return Qt::Dialog | Qt::CustomizeWindowHint; }
+// ---------------------------------------------------------------- CaptionlessDialog
 
-void FitCaptionlessFrame(Form* form) { form->setFixedSize(form->width(), form->height() + Form::kCaptionPx); }
-
-void CentreCaptionlessOnScreen(Form* form) {
-    QScreen* screen = form->screen() ? form->screen() : QGuiApplication::primaryScreen();
-    if (!screen) return;
-    const QRect avail = screen->availableGeometry();
-    const int outerW = form->width() + 2 * Form::kFrameBorderPx;
-    const int outerH = form->height() + 2 * Form::kFrameBorderPx;
-    form->move(avail.x() + (avail.width() - outerW) / 2, avail.y() + (avail.height() - outerH) / 2);
+CaptionlessDialog::CaptionlessDialog(QWidget* parent) : Form(parent, CaptionlessDialogFlags()) {
+    m_client = new QWidget(this);
+    m_client->setObjectName(QStringLiteral("client"));
+    // The client area's background passes its mouse events on to the window,
+    // moves without a button included.
+    m_client->setMouseTracking(true);
 }
 
-void ShowModal(Form* form) {
-    form->setWindowModality(Qt::ApplicationModal);
-    CentreCaptionlessOnScreen(form);
+void CaptionlessDialog::FitCaptionlessFrame() {
+    const QSize clientSize(width(), height() + Form::kCaptionPx);
+    setFixedSize(clientSize.width() + 2 * kBorderPx, clientSize.height() + 2 * kBorderPx);
+    m_client->setGeometry(kBorderPx, kBorderPx, clientSize.width(), clientSize.height());
+}
+
+void CaptionlessDialog::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    const QRect clientRect = m_client->geometry();
+    if (!background().isNull()) {
+        p.save();
+        p.setClipRect(clientRect);
+        p.drawPixmap(clientRect.topLeft(), background());
+        p.restore();
+    }
+    DrawFixedSingleBorder(p, rect());
+}
+
+bool CaptionlessDialog::inClient(QPoint pos) const { return m_client->geometry().contains(pos); }
+
+void CaptionlessDialog::mouseMoveEvent(QMouseEvent* e) {
+    const QPoint pos = e->position().toPoint();
+    if (inClient(pos)) emit MouseMove(pos - m_client->pos());
+}
+
+void CaptionlessDialog::mousePressEvent(QMouseEvent* e) {
+    const QPoint pos = e->position().toPoint();
+    m_pressed = e->button() == Qt::LeftButton && inClient(pos);
+    if (inClient(pos)) emit MouseDown(pos - m_client->pos());
+}
+
+void CaptionlessDialog::mouseDoubleClickEvent(QMouseEvent* e) { mousePressEvent(e); }
+
+void CaptionlessDialog::mouseReleaseEvent(QMouseEvent* e) {
+    const bool wasPressed = m_pressed;
+    m_pressed = false;
+    if (wasPressed && inClient(e->position().toPoint())) emit Click();
+}
+
+// ---------------------------------------------------------------- showing
+
+Qt::WindowFlags CaptionlessDialogFlags() { return Qt::Dialog | Qt::FramelessWindowHint; }
+
+void CentreCaptionlessOnScreen(QWidget* window) {
+    QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect avail = screen->availableGeometry();
+    window->move(avail.x() + (avail.width() - window->width()) / 2, avail.y() + (avail.height() - window->height()) / 2);
+}
+
+void ShowModal(QWidget* window) {
+    window->setWindowModality(Qt::ApplicationModal);
+    CentreCaptionlessOnScreen(window);
     QEventLoop loop;
-    UnloadWatcher watcher(&loop);
-    form->installEventFilter(&watcher);
-    form->show();
-    form->activateWindow();
-    if (form->isVisible()) loop.exec(QEventLoop::DialogExec);
-    form->removeEventFilter(&watcher);
+    ModalSession session(window, &loop);
+    window->show();
+    window->activateWindow();
+    if (window->isVisible()) loop.exec(QEventLoop::DialogExec);
+    if (session.closedByClick()) DoubleClickTail::Instance().Arm(session.closingPress());
 }

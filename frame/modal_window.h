@@ -1,22 +1,58 @@
 #pragma once
-// Showing the program's small windows (the two dialogs, the splash and about
-// window): modal, without a caption, centred on the screen.
+// The program's small windows (the two dialogs, the splash and about window):
+// modal, without a caption, with a fixed single border, centred on the screen.
+#include <QPoint>
 #include <Qt>
 #include <QtGlobal>
 
-class Form;
+#include "platform/widgets.h"
 
-// Window flags of a dialog frame: a fixed border, no caption, no control box.
+// A window without a caption or control box. The window system gives such a
+// window no frame at all, so it draws its own fixed single border (3 px, the
+// raised edge of a dialog frame) around its client area. The window's size is
+// its outer size; its controls are children of client() and placed from the
+// client area's corner, and its background picture is drawn there. The
+// window's MouseMove, MouseDown and Click come from the client area's
+// background only, in client coordinates: the border is no part of it.
+class CaptionlessDialog : public Form {
+    Q_OBJECT
+public:
+    explicit CaptionlessDialog(QWidget* parent = nullptr);
+
+    QWidget* client() const { return m_client; }
+
+    // The border's width on each side.
+    static constexpr int kBorderPx = Form::kFrameBorderPx;
+
+protected:
+    // After MoveFormPx gave the window the client size of a captioned window
+    // of that outer size: takes the outer size itself, the client area inside
+    // the border.
+    void FitCaptionlessFrame();
+
+    void paintEvent(QPaintEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+
+private:
+    bool inClient(QPoint pos) const;
+
+    QWidget* m_client;
+    bool m_pressed = false;
+};
+
+// Window flags of such a window: a dialog without any frame of the window
+// system's.
 Qt::WindowFlags CaptionlessDialogFlags();
 
-// The outer size that MoveFormPx gave a window counts a caption; a window
-// without one gets that height back for its client area, so that the client
-// area is the outer size less the border only.
-void FitCaptionlessFrame(Form* form);
-
-// Centres a captionless window on its screen by its outer size.
-void CentreCaptionlessOnScreen(Form* form);
+// Centres a window on its screen.
+void CentreCaptionlessOnScreen(QWidget* window);
 
 // Shows the window application-modal and returns when it has unloaded (been
-// closed or hidden), the event loop running meanwhile.
-void ShowModal(Form* form);
+// closed or hidden), the event loop running meanwhile. When a click closed it,
+// the press that may follow on the same spot within the double-click time (a
+// double-click's second press) reaches nothing: neither as a press nor as a
+// double-click on whatever lies beneath.
+void ShowModal(QWidget* window);

@@ -28,15 +28,15 @@ void ShowSplash(const QString& sProgramDir, QWidget* parent) {
 }
 
 frmSplash::frmSplash(const QString& sProgramDir, QWidget* parent)
-    : Form(parent, CaptionlessDialogFlags()), m_sProgramDir(sProgramDir) {
+    : CaptionlessDialog(parent), m_sProgramDir(sProgramDir) {
     setObjectName(QStringLiteral("frmSplash"));
     setBackground(frmImageStore::Instance().SplashBackground());
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
-    imgHelp = new PictureButton(this);
+    imgHelp = new PictureButton(client());
     imgHelp->setObjectName(QStringLiteral("imgHelp"));
-    imgCancel = new PictureButton(this);
+    imgCancel = new PictureButton(client());
     imgCancel->setObjectName(QStringLiteral("imgCancel"));
 
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
@@ -71,7 +71,7 @@ void frmSplash::Form_Load() {
 
 void frmSplash::ArrangeControls() {
     MoveFormPx(this, -1, -1, 486, 345);
-    FitCaptionlessFrame(this);
+    FitCaptionlessFrame();
     MoveControlPx(imgCancel, 393, 283, 70, 30);
     MoveControlPx(imgHelp, 237, 283, 70, 30);
 }

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QtGlobal>
 
+#include "frame/modal_window.h"
 #include "platform/widgets.h"
 
 class QTimer;
@@ -14,7 +15,7 @@ class QTimer;
 // sProgramDir: the program's folder, which holds "OVHelp.txt".
 void ShowSplash(const QString& sProgramDir, QWidget* parent = nullptr);
 
-class frmSplash : public Form {
+class frmSplash : public CaptionlessDialog {
     Q_OBJECT
 public:
     // Creating the window loads it (Form_Load), deciding its mode from giStartupDone.

@@ -12,7 +12,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 build_dir=${OV_FUZZ_BUILD_DIR:-$(dirname "$here")/build-fuzz}
 seconds=${FUZZ_SECONDS:-60}
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(fuzz_label_file fuzz_command_line fuzz_message_number fuzz_db_criteria)
+[ ${#targets[@]} -eq 0 ] && targets=(fuzz_label_file fuzz_command_line fuzz_message_number fuzz_mailbox_line fuzz_db_criteria)
 
 cxx=${FUZZ_CXX:-clang++-14}
 if ! command -v "$cxx" >/dev/null; then

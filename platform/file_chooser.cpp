@@ -1,20 +1,12 @@
 #include "platform/file_chooser.h"
 
+#include <QDir>
 #include <QFileDialog>
 
 namespace {
 FileChooser& chooserSlot() {
     static FileChooser c;
     return c;
-}
-
-QString anyCase(const QString& pattern) {
-    QString out;
-    for (const QChar c : pattern) {
-        if (c.isLetter() && c.toLower() != c.toUpper()) out += QStringLiteral("[%1%2]").arg(c.toLower(), c.toUpper());
-        else out += c;
-    }
-    return out;
 }
 }  // namespace
 
@@ -26,7 +18,7 @@ QStringList QtNameFilters(const QString& filter) {
         const qsizetype paren = description.indexOf(QLatin1Char('('));
         if (paren > 0) description = description.left(paren).trimmed();
         QStringList patterns;
-        for (const QString& p : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) patterns << anyCase(p.trimmed());
+        for (const QString& p : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) patterns << p.trimmed();
         out << QStringLiteral("%1 (%2)").arg(description, patterns.join(QLatin1Char(' ')));
     }
     return out;
@@ -37,9 +29,11 @@ std::optional<QString> ChooseOpenFile(QWidget* parent, const QString& filter) {
     QFileDialog dlg(parent);
     dlg.setFileMode(QFileDialog::AnyFile);
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
-    dlg.setNameFilters(QtNameFilters(filter));
-    dlg.setOption(QFileDialog::HideNameFilterDetails, true);
     dlg.setOption(QFileDialog::DontUseNativeDialog, true);
+    // The type box shows each filter whole, its patterns included; the dialog
+    // matches them in any case as long as its filter lacks QDir::CaseSensitive.
+    dlg.setNameFilters(QtNameFilters(filter));
+    dlg.setFilter(dlg.filter() & ~QDir::CaseSensitive);
     if (dlg.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList files = dlg.selectedFiles();
     if (files.isEmpty()) return std::nullopt;

@@ -15,6 +15,7 @@ std::optional<QString> ChooseOpenFile(QWidget* parent, const QString& filter);
 // Tests replace the dialog; returns the previous chooser. Empty restores the real dialog.
 FileChooser SetFileChooser(FileChooser chooser);
 
-// "Graphics Files (*.bmp;*.gif;*.jpg)|*.bmp;*.gif;*.jpg" -> the description and
-// case-insensitive patterns ("*.[bB][mM][pP]" ...), one pair per filter entry.
+// "Graphics Files (*.bmp;*.gif;*.jpg)|*.bmp;*.gif;*.jpg" -> "Graphics Files
+// (*.bmp *.gif *.jpg)": the description with its patterns in Qt's form, one
+// per filter entry. The dialog matches the patterns in any case.
 QStringList QtNameFilters(const QString& filter);

@@ -31,9 +31,17 @@ PictureResult LoadPicture(const QString& path) {
     const QSize size = reader.size();
     if (size.isValid() && qint64(size.width()) * size.height() > kMaxPicturePixels) {
         r.errorNumber = PictureResult::kOutOfMemory;
-        r.description = QStringLiteral("Picture too large (%1 x %2 pixels)").arg(size.width()).arg(size.height());
+        r.description = QStringLiteral("Picture too large: %1 x %2 pixels, more than the %3 pixels a picture may have")
+                            .arg(size.width())
+                            .arg(size.height())
+                            .arg(kMaxPicturePixels);
         return r;
     }
+    // Qt refuses to allocate images above its own limit (128 MB by default,
+    // about 33.5 million pixels at four bytes each): raise it so that every
+    // picture this gate lets through can be decoded.
+    if (QImageReader::allocationLimit() != 0 && QImageReader::allocationLimit() < kPictureAllocationLimitMB)
+        QImageReader::setAllocationLimit(kPictureAllocationLimitMB);
     QImage img = reader.read();
     if (img.isNull()) {
         r.errorNumber = PictureResult::kInvalidPicture;

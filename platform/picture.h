@@ -23,4 +23,9 @@ struct PictureResult {
 // so a small file that claims huge dimensions cannot exhaust memory.
 inline constexpr qint64 kMaxPicturePixels = 64LL * 1024 * 1024;
 
+// The decoded picture of the largest size allowed, at four bytes a pixel (the
+// most any BMP, GIF or JPEG decodes to), in megabytes: the image allocation
+// limit that lets every picture within the gate load.
+inline constexpr int kPictureAllocationLimitMB = int(kMaxPicturePixels * 4 / (1024 * 1024));
+
 PictureResult LoadPicture(const QString& path);

@@ -240,7 +240,10 @@ TEST_F(DialogTest, LayoutFontsAndColours) {
     gsInputText = "Prompt";
     gsInputDefault = "";
     frmInputBox input;
-    EXPECT_EQ(input.size(), QSize(334 - 6, 130 - 6));  // fixed border, no caption
+    // Outer size as given, a fixed single border of 3 px, no caption.
+    EXPECT_EQ(input.size(), QSize(334, 130));
+    EXPECT_EQ(input.client()->geometry(), QRect(3, 3, 334 - 6, 130 - 6));
+    EXPECT_TRUE(input.windowFlags() & Qt::FramelessWindowHint);  // the border is drawn by the window itself
     EXPECT_EQ(input.lblInstructions->geometry(), QRect(32, 24, 265, 25));
     EXPECT_EQ(input.txtInput->geometry(), QRect(32, 56, 265, 19));
     EXPECT_EQ(input.imgOK->geometry(), QRect(82, 80, 60, 25));
@@ -255,7 +258,8 @@ TEST_F(DialogTest, LayoutFontsAndColours) {
     EXPECT_FALSE(input.windowFlags() & Qt::WindowTitleHint);
 
     frmAreYouSure sure;
-    EXPECT_EQ(sure.size(), QSize(206 - 6, 130 - 6));
+    EXPECT_EQ(sure.size(), QSize(206, 130));
+    EXPECT_EQ(sure.client()->geometry(), QRect(3, 3, 206 - 6, 130 - 6));
     EXPECT_EQ(sure.Label1->geometry(), QRect(0, 32, 201, 33));
     EXPECT_EQ(sure.imgYes->geometry(), QRect(45, 70, 35, 30));
     EXPECT_EQ(sure.imgNo->geometry(), QRect(117, 70, 35, 30));
@@ -263,4 +267,22 @@ TEST_F(DialogTest, LayoutFontsAndColours) {
     EXPECT_TRUE(sure.Label1->font().italic());
     EXPECT_EQ(sure.Label1->font().pointSize(), FontPointsForPx(16, glTwipsPerPixelY));
     EXPECT_EQ(sure.background().size(), QSize(200, 125));
+
+    // The border drawn: the raised edge of a dialog frame, then the face, with
+    // the background picture from the client area's corner and clipped to it.
+    const QImage shown = sure.grab().toImage();
+    const QImage background = sure.background().toImage();
+    ASSERT_EQ(shown.size(), QSize(206, 130));
+    const struct {
+        QPoint at;
+        QColor colour;
+    } frame[] = {
+        {{0, 60}, QColor(192, 192, 192)}, {{1, 60}, Qt::white},           {{2, 60}, QColor(192, 192, 192)},
+        {{205, 60}, Qt::black},           {{204, 60}, QColor(128, 128, 128)}, {{203, 60}, QColor(192, 192, 192)},
+        {{100, 0}, QColor(192, 192, 192)}, {{100, 1}, Qt::white},          {{100, 129}, Qt::black},
+        {{100, 128}, QColor(128, 128, 128)}, {{100, 127}, QColor(192, 192, 192)},
+    };
+    for (const auto& f : frame) EXPECT_EQ(shown.pixelColor(f.at), f.colour) << f.at.x() << "," << f.at.y();
+    EXPECT_EQ(shown.pixelColor(3, 3), background.pixelColor(0, 0));
+    EXPECT_EQ(shown.pixelColor(202, 126), background.pixelColor(199, 123));
 }

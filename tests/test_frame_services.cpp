@@ -4,7 +4,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QDateTime>
 #include <QSettings>
+#include <QTemporaryDir>
 
 #include "frame/help_viewer.h"
 #include "frame/mailbox.h"
@@ -73,14 +75,92 @@ TEST(ReadMessage, LivesInTheUsersConfigFolder) {
     EXPECT_EQ(MailboxFilePath(), qEnvironmentVariable("XDG_CONFIG_HOME") + "/Quenmarrow.ini");
 }
 
-TEST(ReadMessage, TakesAMessageOnceAndLeavesOtherValues) {
-    SiblingWrites("[Communications]\nMessage=42\nOther=keep\n\n[Elsewhere]\nValue=1\n");
+TEST(ReadMessage, RemovesTheMessageLineAndKeepsEveryOtherByte) {
+    // A file written by hand and by several siblings: comments, backslashes,
+    // quotes, CR LF and LF line ends, other sections, a BOM.
+    const QByteArray before =
+        "\xef\xbb\xbf; Quenmarrow family settings\r\n"
+        "[Dice]\r\n"
+        "Path=C:\\games\\dice\r\n"
+        "Quote=\"a, b; c\"\r\n"
+        "\r\n"
+        "[Communications]\n"
+        "Before=1\n"
+        "  Message = 42 ; from the dice roller\n"
+        "After=\"x\\\\y\"\n"
+        "odd line without equals\n"
+        "[Elsewhere]\n"
+        "Value=1";
+    QByteArray after = before;
+    after.remove(after.indexOf("  Message"), QByteArray("  Message = 42 ; from the dice roller\n").size());
+    SiblingWrites(before);
+    ASSERT_TRUE(QFile::setPermissions(MailboxFilePath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+
     EXPECT_EQ(ReadMessage(), "42");
+    EXPECT_EQ(MailboxBytes(), after);
+    const QFile::Permissions modeBits(0x7077);  // owner, group and others; not this process's own rights
+    EXPECT_EQ(QFile::permissions(MailboxFilePath()) & modeBits, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    EXPECT_FALSE(QFile::exists(MailboxFilePath() + ".lock"));
+    // Nothing pending now: the file is not touched.
+    const QDateTime written = QFileInfo(MailboxFilePath()).lastModified();
     EXPECT_EQ(ReadMessage(), kNoMessage);
-    QSettings check(MailboxFilePath(), QSettings::IniFormat);
-    EXPECT_FALSE(check.contains("Communications/Message"));
-    EXPECT_EQ(check.value("Communications/Other").toString(), "keep");
-    EXPECT_EQ(check.value("Elsewhere/Value").toString(), "1");
+    EXPECT_EQ(MailboxBytes(), after);
+    EXPECT_EQ(QFileInfo(MailboxFilePath()).lastModified(), written);
+
+    // The message was the section's only value: the section stays.
+    SiblingWrites("[Communications]\r\nMessage=7\r\n[Other]\r\nKey=\"v\"\r\n");
+    EXPECT_EQ(ReadMessage(), "7");
+    EXPECT_EQ(MailboxBytes(), "[Communications]\r\n[Other]\r\nKey=\"v\"\r\n");
+}
+
+TEST(ReadMessage, FindsAndDecodesTheValueAsTheSettingsLibraryDoes) {
+    // Each file is read both ways: the message found must be the one a
+    // sibling's QSettings sees, decoded the same, or none when it sees none.
+    const QByteArray files[] = {
+        "[Communications]\nMessage=42\n",
+        "[Communications]\nMessage= 42 \t\n",
+        "[Communications]\nMessage=\"  42  \"\n",
+        "[Communications]\nMessage=\"4\\\"2\"  \n",
+        "[Communications]\nMessage=C:\\\\games\\\\dice\n",
+        "[Communications]\nMessage=C:\\games\\dice\n",
+        "[Communications]\nMessage=12.5, 7\n",
+        "[Communications]\nMessage=\"a,b\" ; note\n",
+        "[Communications]\nMessage=\\x34\\x32\n",
+        "[Communications]\nMessage=\\0652\\t\n",
+        "[Communications]\nMessage=@@7\n",
+        "[Communications]\nMessage=4\"2\"x\n",
+        "[Communications]\nMessage=\"multi\nline\"\nNext=1\n",
+        "[Communications]\nMessage=continued \\\n line\n",
+        "[Communications]\nMessage=\n",
+        "[ Communications ]\r\n Message =9\r\n",
+        "[%43ommunications]\nMess%61ge=8\n",
+        "[Communications]\nMessage=1\n[Other]\nMessage=2\n[Communications]\nMessage=3\n",
+        "[Communications]\n;Message=1\n",
+        "[communications]\nMessage=1\n",
+        "[Communications]\nmessage=1\n",
+        "Message=1\n[General]\nMessage=2\n",
+        "[Communications]\nSub\\Message=1\n",
+        "[Communications\nMessage=5\n",
+    };
+    QTemporaryDir dir;
+    int n = 0;
+    for (const QByteArray& file : files) {
+        const QString path = dir.filePath(QString("case%1.ini").arg(n++));
+        {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(file);
+        }
+        QSettings sibling(path, QSettings::IniFormat);
+        const QVariant v = sibling.value("Communications/Message");
+        const QString expected = v.typeId() == QMetaType::QStringList ? v.toStringList().join(u',') : v.toString();
+
+        const MailboxLine taken = TakeMessageLine(file);
+        EXPECT_EQ(taken.found, sibling.contains("Communications/Message")) << file.toStdString();
+        if (taken.found) {
+            EXPECT_EQ(taken.value, expected) << file.toStdString();
+        }
+    }
 }
 
 TEST(ReadMessage, ReturnsAnyTextAndDeletesIt) {

@@ -178,6 +178,32 @@ TEST_F(MainPicture, MissingFileGivesTheErrorWithItsDescription) {
     EXPECT_EQ(StoredPicture(), "");
 }
 
+TEST_F(MainPicture, PictureBeyondTheSizeLimitGetsItsOwnMessage) {
+    MakeCreature();
+    StartMainWindow();
+    ShowPicturePage();
+    // A BMP header claiming 9000 x 8000 pixels (72 million, above the limit of
+    // 64 Mi pixels); it is refused before any pixel is read.
+    QByteArray bmp("BM");
+    auto le = [&bmp](quint32 v, int bytes) {
+        for (int i = 0; i < bytes; ++i) bmp.append(char((v >> (8 * i)) & 0xff));
+    };
+    le(54, 4), le(0, 4), le(54, 4), le(40, 4), le(9000, 4), le(8000, 4), le(1, 2), le(24, 2);
+    for (int i = 0; i < 6; ++i) le(0, 4);
+    const QString path = PicturePath("poster.bmp");
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bmp);
+    }
+    ChooserAnswers({path});
+    DoubleClick(w()->lblNoPicAvail);
+    EXPECT_EQ(MsgBoxTitles(), QStringList{kTitle});
+    EXPECT_EQ(MsgBoxPrompts(),
+              QStringList{"Error: Picture too large: 9000 x 8000 pixels, more than the 67108864 pixels a picture may have"});
+    EXPECT_EQ(StoredPicture(), "");
+}
+
 TEST_F(MainPicture, ChoiceWithNoCreatureShownIsKeptInMemoryOnly) {
     Folder().AddCategory(QStringLiteral("Empty"));
     StartMainWindow();

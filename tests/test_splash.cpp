@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QStyleHints>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <functional>
 
@@ -15,6 +18,7 @@
 #include "frame/help_viewer.h"
 #include "frame/splash.h"
 #include "frame/startup.h"
+#include "support/main_window_fixture.h"
 
 namespace {
 
@@ -160,7 +164,8 @@ TEST_F(SplashTest, AboutBoxButtonLooks) {
 TEST_F(SplashTest, LayoutAndAWindowManagerClose) {
     giStartupDone = 0;
     frmSplash splash(programDir.path());
-    EXPECT_EQ(splash.size(), QSize(486 - 6, 345 - 6));  // fixed border, no caption
+    EXPECT_EQ(splash.size(), QSize(486, 345));  // outer size: a fixed border, no caption
+    EXPECT_EQ(splash.client()->geometry(), QRect(3, 3, 486 - 6, 345 - 6));
     EXPECT_EQ(splash.imgHelp->geometry(), QRect(237, 283, 70, 30));
     EXPECT_EQ(splash.imgCancel->geometry(), QRect(393, 283, 70, 30));
     EXPECT_EQ(splash.background().size(), QSize(480, 340));
@@ -173,4 +178,57 @@ TEST_F(SplashTest, LayoutAndAWindowManagerClose) {
         bTimerAfterClose = w->Timer1->isActive();
     });
     EXPECT_FALSE(bTimerAfterClose);
+}
+
+namespace {
+
+class AboutBoxOverTheMainWindow : public MainWindowFixture {
+protected:
+    // A press or a release of the primary button at a point of the screen, as
+    // the window system hands it to a window, at a time of the test's choice.
+    static void Mouse(QWidget* window, QEvent::Type type, QPoint global, int time) {
+        QWindow* handle = window->windowHandle();
+        ASSERT_NE(handle, nullptr);
+        const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+        qt_handleMouseEvent(handle, handle->mapFromGlobal(global), global, held, Qt::LeftButton, type, {}, time);
+    }
+};
+
+}  // namespace
+
+TEST_F(AboutBoxOverTheMainWindow, ADoubleClickClosesItOnceAndReachesNothingBeneath) {
+    StartMainWindow();
+    Label* label = w()->lblStatLabel[0];
+    ASSERT_TRUE(label->isVisible());
+    const QPoint spot = label->mapToGlobal(label->rect().center());
+    const int interval = QGuiApplication::styleHints()->mouseDoubleClickInterval();
+    const int t = QTest::lastMouseTimestamp + 10 * interval;
+
+    // The about box lies over the label, its background on the spot; the
+    // first click of a double-click closes it.
+    bool bClosedByTheFirstClick = false;
+    WhenModalShown([&](QWidget* about) {
+        about->move(spot - QPoint(60, 60));
+        QApplication::processEvents();
+        Mouse(about, QEvent::MouseButtonPress, spot, t);
+        Mouse(about, QEvent::MouseButtonRelease, spot, t + 40);
+        bClosedByTheFirstClick = !about->isVisible();
+    });
+    ShowSplash(programDir(), w());
+    ASSERT_TRUE(bClosedByTheFirstClick);
+
+    // The second press lands on the label beneath: neither it nor the
+    // double-click it completes opens "Enter new label:".
+    WithoutQuestion([&] {
+        Mouse(w(), QEvent::MouseButtonPress, spot, t + 120);
+        Mouse(w(), QEvent::MouseButtonRelease, spot, t + 160);
+        QApplication::processEvents();
+    });
+
+    // The next double-click is the user's own and asks.
+    QTest::lastMouseTimestamp = t + 160 + 2 * interval;
+    QStringList shown;
+    AnswerInputBox(std::nullopt, &shown);
+    DoubleClick(label);
+    EXPECT_EQ(shown.value(0), "Enter new label:");
 }
