@@ -20,6 +20,8 @@ int main(int argc, char** argv) {
     qputenv("XDG_RUNTIME_DIR", (home.path() + "/runtime").toUtf8());
     QDir().mkpath(home.path() + "/runtime");
     QFile::setPermissions(home.path() + "/runtime", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    // The program's own settings of the process, before any application object.
+    PrepareProcess();
     // A child run of the start-up benchmark: one start of the program, as its
     // own process, ending at the first paint of the main window.
     if (argc == 3 && qstrcmp(argv[1], "--start-up-child") == 0) {

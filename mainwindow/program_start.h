@@ -5,11 +5,27 @@
 // the first statistic box.
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 #include "mainwindow/main_window.h"
 
 // arguments: the full command line, the program's own name first.
 // The main window is created into mainWindow. Returns false when the program
-// must end at once because another instance is running.
-bool StartProgram(const QString& sProgramDir, const QStringList& arguments, std::unique_ptr<frmMain>& mainWindow);
+// must end at once: another instance is running, or endRequested (when given)
+// said true once the start-up splash had closed.
+bool StartProgram(const QString& sProgramDir, const QStringList& arguments, std::unique_ptr<frmMain>& mainWindow,
+                  const std::function<bool()>& endRequested = {});
+
+// The program's run from its entry to its end; returns the exit status.
+// Reads the command line from argv before the application object exists and
+// gives that object the program's name alone, so Qt takes none of the
+// arguments for its own options. Until the end, a request from outside to end
+// (SIGTERM, SIGHUP, SIGINT, the session manager) saves the selected creature
+// exactly as closing the window does, and the program then ends with status 0.
+// A normal end removes the single-instance lock file.
+// programDir: the program's folder; empty for the executable's own folder.
+// started: when given, called once the main window is up, before the event
+// loop runs (tests drive the running program from there).
+int RunProgram(int argc, char** argv, const QString& programDir = {},
+               const std::function<void(frmMain& mainWindow)>& started = {});

@@ -1,17 +1,27 @@
-// The program's start: the order of Main's steps with the command line, and a
-// second real instance that ends at once while the first runs.
+// The program's start and end: the order of Main's steps with the command
+// line; the running program as a process of its own, with its command line as
+// typed, its layout at 96 and 120 dpi, its save when a signal ends it and under
+// a file-size limit; a second real instance that ends at once while the first
+// runs, and lock files left broken.
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 #include <string>
+#include <sys/resource.h>
 #include <vector>
 
 #include "frame/geometry.h"
 #include "frame/startup.h"
+#include "platform/single_instance.h"
+#include "store/creature_record.h"
+#include "support/program_child.h"
+#include "support/program_folder.h"
 
 namespace {
 
@@ -88,6 +98,106 @@ TEST(CommandLine, TheArgumentsAfterTheProgramsNameJoinedByBlanks) {
     EXPECT_EQ(CommandLineText({"ostravell", "1", "5"}), "1 5");
     EXPECT_EQ(CommandLineText({"ostravell", "12 34", "x"}), "12 34 x");
     EXPECT_EQ(CommandLineText({"ostravell", ""}), "");
+}
+
+// ---------------------------------------------------------------- the running program
+
+namespace {
+
+// A program folder with one creature in one category; its ID is the start creature.
+struct OneCreatureFolder {
+    ProgramFolder folder;
+    qint64 creature = 0;
+    OneCreatureFolder() {
+        creature = folder.AddCreature(folder.AddCategory(QStringLiteral("Beasts")), QStringLiteral("Dusk Fox"));
+        folder.Exec(QStringLiteral("UPDATE Creatures SET Field0 = 'Small' WHERE IDCreature = ?1"), {creature});
+    }
+    QString field0() const {
+        return folder.Scalar(QStringLiteral("SELECT Field0 FROM Creatures WHERE IDCreature = ?1"), {creature}).toString();
+    }
+};
+
+QStringList Lines(const QString& output) { return output.split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
+
+}  // namespace
+
+TEST(ProgramProcess, TheCommandLineIsTheProgramsAloneQtTakesNoneOfIt) {
+    OneCreatureFolder f;
+    ProgramChild child(f.folder.dir());
+    // Qt's own options among the arguments are the program's text: Qt neither
+    // removes them nor acts on them (no mirrored window).
+    ASSERT_TRUE(child.start(ProgramChildAct::Report, {QString::number(f.creature), "-reverse", "-name", "x", "-style",
+                                                       "fusion", "-session", "s"}));
+    ASSERT_TRUE(child.waitForEnd()) << child.output().toStdString();
+    const QStringList lines = Lines(child.output());
+    EXPECT_TRUE(lines.contains(QStringLiteral("start creature %1").arg(f.creature))) << child.output().toStdString();
+    EXPECT_TRUE(lines.contains(QStringLiteral("direction ltr"))) << child.output().toStdString();
+    EXPECT_EQ(child.process().exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(child.process().exitCode(), 0);
+}
+
+TEST(ProgramProcess, TheWindowsPixelsAndFontPointsAt96And120Dpi) {
+    // The pixel rectangles stay; the fonts follow the twips per pixel; Qt
+    // scales nothing on top.
+    const struct {
+        const char* dpi;
+        const char* twips;
+        const char* points;  // of the 11, 12, 15 and 24 pixel fonts
+    } screens[] = {{"96", "15/15", "8 9 11 18"}, {"120", "12/12", "7 7 9 14"}};
+    OneCreatureFolder f;
+    for (const auto& screen : screens) {
+        ProgramChild child(f.folder.dir());
+        child.environment().insert(QStringLiteral("QT_FONT_DPI"), QString::fromLatin1(screen.dpi));
+        ASSERT_TRUE(child.start(ProgramChildAct::Report, {QStringLiteral("0")}));
+        ASSERT_TRUE(child.waitForEnd()) << child.output().toStdString();
+        const QStringList lines = Lines(child.output());
+        for (const QString& expected : {QStringLiteral("twips per pixel ") + screen.twips, QStringLiteral("client 638x455"),
+                                        QStringLiteral("pixel ratio 1"), QStringLiteral("font points ") + screen.points})
+            EXPECT_TRUE(lines.contains(expected)) << screen.dpi << " dpi: no \"" << expected.toStdString() << "\" in\n"
+                                                  << child.output().toStdString();
+    }
+}
+
+TEST(ProgramProcess, ASignalToEndSavesTheTypingAsTheWindowsCloseDoesThenEndsWithStatusZero) {
+    for (const int sig : {SIGTERM, SIGHUP}) {
+        OneCreatureFolder f;
+        ProgramChild child(f.folder.dir());
+        ASSERT_TRUE(child.start(ProgramChildAct::TypeAndWait, {QString::number(f.creature)}));
+        ASSERT_TRUE(child.waitForLine(QStringLiteral("typed"))) << child.output().toStdString();
+        EXPECT_EQ(f.field0(), "Small") << "the typing is not saved yet";
+        ASSERT_TRUE(child.signal(sig));
+        ASSERT_TRUE(child.waitForEnd()) << "signal " << sig;
+        EXPECT_EQ(child.process().exitStatus(), QProcess::NormalExit) << "signal " << sig;
+        EXPECT_EQ(child.process().exitCode(), 0) << "signal " << sig;
+        EXPECT_EQ(f.field0(), QString::fromLatin1(kChildTypedText)) << "signal " << sig;
+        EXPECT_FALSE(child.output().contains(QStringLiteral("box:"))) << child.output().toStdString();
+        // A normal end takes its lock file away.
+        EXPECT_EQ(QDir(child.runtimeDir()).entryList(QDir::Files), QStringList()) << "signal " << sig;
+    }
+}
+
+TEST(ProgramProcess, UnderAFileSizeLimitAWriteFailsWithItsErrorBoxInsteadOfAKill) {
+    OneCreatureFolder f;
+    const QByteArray before = f.folder.DatabaseBytes();
+    ProgramChild child(f.folder.dir());
+    // No file may grow at all: the lock file cannot be written either, and
+    // the program runs without it.
+    child.setChildModifier([] {
+        rlimit none{};
+        getrlimit(RLIMIT_FSIZE, &none);
+        none.rlim_cur = 0;
+        setrlimit(RLIMIT_FSIZE, &none);
+    });
+    ASSERT_TRUE(child.start(ProgramChildAct::TypeAndWait, {QString::number(f.creature)}));
+    ASSERT_TRUE(child.waitForLine(QStringLiteral("typed"))) << child.output().toStdString();
+    ASSERT_TRUE(child.signal(SIGTERM));
+    ASSERT_TRUE(child.waitForEnd());
+    EXPECT_EQ(child.process().exitStatus(), QProcess::NormalExit) << child.output().toStdString();
+    EXPECT_EQ(child.process().exitCode(), 0);
+    EXPECT_TRUE(child.output().contains(QStringLiteral("box: ") + QString::fromLatin1(kTitleSaveCreatureInfo) +
+                                        QStringLiteral(": Error: ")))
+        << child.output().toStdString();
+    EXPECT_EQ(f.folder.DatabaseBytes(), before);
 }
 
 // ---------------------------------------------------------------- two real processes
@@ -186,4 +296,40 @@ TEST(SingleInstance, LockOfACrashedRunIsTakenOver) {
     EXPECT_EQ(next->state(), QProcess::Running);
     next->kill();
     next->waitForFinished(10000);
+}
+
+TEST(SingleInstance, ABrokenLockFileIsTakenOverOnceItIsAFewSecondsOld) {
+    ProgramCopy copy;
+    ASSERT_TRUE(copy.ok());
+    const QString lock = copy.runtimeDir() + QStringLiteral("/ostravell.lock");
+
+    // Just made: it may be an instance that is starting, so this start ends.
+    { QFile(lock).open(QIODevice::WriteOnly); }
+    auto early = copy.start({"1"});
+    ASSERT_TRUE(early->waitForFinished(20000));
+    EXPECT_EQ(early->exitCode(), 0);
+
+    // Left empty by a crash a while ago: taken over.
+    QFile old(lock);
+    ASSERT_TRUE(old.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(old.setFileTime(QDateTime::currentDateTime().addSecs(-(kBrokenLockAgeSeconds + 1)),
+                                QFileDevice::FileModificationTime));
+    old.close();
+    auto next = copy.start({"1"});
+    ASSERT_TRUE(next->waitForStarted(10000));
+    bool bHeld = false;
+    for (int i = 0; i < 200 && !bHeld && next->state() == QProcess::Running; ++i) {
+        QFile f(lock);
+        bHeld = f.open(QIODevice::ReadOnly) && f.readLine().trimmed() == QByteArray::number(next->processId());
+        if (!bHeld) QTest::qWait(50);
+    }
+    EXPECT_TRUE(bHeld) << next->readAll().toStdString();
+    // Its normal end removes the lock file.
+    ASSERT_EQ(next->state(), QProcess::Running);
+    ASSERT_GT(next->processId(), 0);
+    ASSERT_EQ(::kill(pid_t(next->processId()), SIGTERM), 0);
+    ASSERT_TRUE(next->waitForFinished(20000));
+    EXPECT_EQ(next->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(next->exitCode(), 0);
+    EXPECT_FALSE(QFile::exists(lock));
 }

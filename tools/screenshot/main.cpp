@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "frame/startup.h"
 #include "mainwindow/program_start.h"
 
 int main(int argc, char** argv) {
@@ -32,7 +33,9 @@ int main(int argc, char** argv) {
     QFile::setPermissions(home.path() + QStringLiteral("/runtime"),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
+    PrepareProcess();
     QApplication app(argc, argv);
+    RestoreEnvironmentAfterPreparing();
     const QString programDir = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
     const QString out = QString::fromLocal8Bit(argv[2]);
 

@@ -1,0 +1,119 @@
+#include "support/program_child.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTest>
+#include <QTimer>
+
+#include <csignal>
+#include <sys/types.h>
+#include <cstdio>
+
+#include "frame/geometry.h"
+#include "frame/startup.h"
+#include "mainwindow/program_start.h"
+#include "platform/msgbox.h"
+
+namespace {
+const char* const kActVariable = "OV_PROGRAM_CHILD";
+const char* const kFolderVariable = "OV_PROGRAM_CHILD_FOLDER";
+
+void Say(const QString& line) {
+    std::fprintf(stdout, "%s\n", line.toUtf8().constData());
+    std::fflush(stdout);
+}
+}  // namespace
+
+ProgramChild::ProgramChild(const QString& programDir)
+    : m_programDir(programDir), m_env(QProcessEnvironment::systemEnvironment()) {
+    QDir().mkpath(runtimeDir());
+    QFile::setPermissions(runtimeDir(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    m_env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    m_env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir());
+    m_env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
+    m_env.insert(QString::fromLatin1(kFolderVariable), m_programDir);
+    // Whatever the screen settings of the child are, the program makes its own.
+    m_env.remove(QStringLiteral("QT_ENABLE_HIGHDPI_SCALING"));
+}
+
+bool ProgramChild::start(ProgramChildAct act, const QStringList& arguments) {
+    m_process = std::make_unique<QProcess>();
+    QProcessEnvironment env = m_env;
+    env.insert(QString::fromLatin1(kActVariable), act == ProgramChildAct::Report ? QStringLiteral("report") : QStringLiteral("type"));
+    m_process->setProcessEnvironment(env);
+    m_process->setProcessChannelMode(QProcess::MergedChannels);
+    const std::function<void()> modifier = m_modifier;
+    m_process->setChildProcessModifier([modifier] {
+        // The child starts with the signals' default actions, whatever this
+        // process (or whoever started the tests) ignores.
+        std::signal(SIGTERM, SIG_DFL);
+        std::signal(SIGHUP, SIG_DFL);
+        std::signal(SIGINT, SIG_DFL);
+        std::signal(SIGXFSZ, SIG_DFL);
+        if (modifier) modifier();
+    });
+    m_process->start(QCoreApplication::applicationFilePath(), arguments);
+    return m_process->waitForStarted(10000);
+}
+
+QString ProgramChild::output() {
+    if (m_process) m_output += QString::fromUtf8(m_process->readAll());
+    return m_output;
+}
+
+bool ProgramChild::waitForLine(const QString& line, int msecs) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!output().split(QLatin1Char('\n')).contains(line)) {
+        if (m_process->state() != QProcess::Running || timer.elapsed() > msecs) return false;
+        m_process->waitForReadyRead(100);
+    }
+    return true;
+}
+
+bool ProgramChild::waitForEnd(int msecs) {
+    const bool ended = m_process->state() == QProcess::NotRunning || m_process->waitForFinished(msecs);
+    output();
+    return ended;
+}
+
+bool ProgramChild::signal(int sig) {
+    // Never a process number of 0 or less: kill() would send it to a whole group.
+    if (!m_process || m_process->state() != QProcess::Running || m_process->processId() <= 0) return false;
+    return ::kill(pid_t(m_process->processId()), sig) == 0;
+}
+
+// ---------------------------------------------------------------- the child
+
+bool IsProgramChild() { return qEnvironmentVariableIsSet(kActVariable); }
+
+int RunProgramChild(int argc, char** argv) {
+    const QString act = qEnvironmentVariable(kActVariable);
+    SetMsgBoxHandler([](const QString& prompt, const QString& title) { Say(QStringLiteral("box: ") + title + QStringLiteral(": ") + prompt); });
+    return RunProgram(argc, argv, qEnvironmentVariable(kFolderVariable), [act](frmMain& w) {
+        w.activateWindow();
+        if (!QTest::qWaitForWindowExposed(&w) || !QTest::qWaitForWindowActive(&w)) Say(QStringLiteral("the window did not come up"));
+        if (act == QLatin1String("report")) {
+            Say(QStringLiteral("start creature %1").arg(glStartCreatureID));
+            Say(QStringLiteral("direction ") +
+                (QGuiApplication::layoutDirection() == Qt::RightToLeft ? QStringLiteral("rtl") : QStringLiteral("ltr")));
+            Say(QStringLiteral("twips per pixel %1/%2").arg(glTwipsPerPixelX).arg(glTwipsPerPixelY));
+            Say(QStringLiteral("client %1x%2").arg(w.width()).arg(w.height()));
+            Say(QStringLiteral("pixel ratio %1").arg(w.devicePixelRatioF()));
+            Say(QStringLiteral("font points %1 %2 %3 %4")
+                    .arg(w.txtStatText[0]->font().pointSize())
+                    .arg(w.lblStatLabel[0]->font().pointSize())
+                    .arg(w.lblName->font().pointSize())
+                    .arg(w.lblNoPicAvail->font().pointSize()));
+            QTimer::singleShot(0, &w, [&w] { w.close(); });
+            return;
+        }
+        w.txtStatText[0]->setFocus();
+        QApplication::processEvents();
+        QWidget* box = QApplication::focusWidget();
+        if (box) QTest::keyClicks(box, QString::fromLatin1(kChildTypedText));
+        Say(w.m_bStatChanged ? QStringLiteral("typed") : QStringLiteral("typing did not reach the box"));
+    });
+}
