@@ -29,3 +29,12 @@ bool RunAccessCycle(const StoreContext& ctx, const QString& sTitle, const std::f
 QString IdCriteria(const char* column, std::int64_t id) {
     return QLatin1String(column) + QStringLiteral(" = ") + QString::number(id);
 }
+
+void DeleteMatching(Recordset& rs, const QString& criteria, const std::function<void(Recordset& row)>& beforeDelete) {
+    rs.FindFirst(criteria);
+    while (!rs.NoMatch()) {
+        if (beforeDelete) beforeDelete(rs);
+        rs.Delete();
+        rs.FindNext(criteria);
+    }
+}

@@ -36,3 +36,8 @@ bool RunAccessCycle(const StoreContext& ctx, const QString& sTitle, const std::f
 
 // The search criterion "COLUMN = ID" in plain decimal.
 QString IdCriteria(const char* column, std::int64_t id);
+
+// Deletes every row of rs that matches criteria, in stored order; each row is
+// shown to beforeDelete (if given) just before it goes.
+void DeleteMatching(Recordset& rs, const QString& criteria,
+                    const std::function<void(Recordset& row)>& beforeDelete = {});

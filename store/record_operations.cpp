@@ -38,12 +38,7 @@ void DeleteWithCascade(const StoreContext& ctx, const char* firstTable, const ch
                        const char* secondTable, const char* secondColumn, qint32 id, const char* title) {
     RunAccessCycle(ctx, Title(title), [&](Database& db) {
         auto rs = db.OpenRecordset(QString::fromLatin1(firstTable), dbOpenDynaset);
-        const QString criteria = IdCriteria(firstColumn, id);
-        rs->FindFirst(criteria);
-        while (!rs->NoMatch()) {
-            rs->Delete();
-            rs->FindNext(criteria);
-        }
+        DeleteMatching(*rs, IdCriteria(firstColumn, id));
         rs->Close();
         rs = db.OpenRecordset(QString::fromLatin1(secondTable), dbOpenDynaset);
         rs->FindFirst(IdCriteria(secondColumn, id));
@@ -109,26 +104,16 @@ void DeleteCategory(const StoreContext& ctx, qint32 lCatID, OpenRoster& roster, 
     const bool ok = RunAccessCycle(ctx, Title(kTitleDeleteCategory), [&](Database& db) {
         auto rs = db.OpenRecordset(QStringLiteral("Creatures"), dbOpenDynaset);
         const QString criteria = IdCriteria("IDCategory", lCatID);
-        rs->FindFirst(criteria);
-        while (!rs->NoMatch()) {
-            const DbValue id = rs->Fields(QStringLiteral("IDCreature")).Value();
+        DeleteMatching(*rs, criteria, [&](Recordset& row) {
+            const DbValue id = row.Fields(QStringLiteral("IDCreature")).Value();
             // A key is a whole number; no roster row can name anything else.
             if (id.kind() == DbValue::Kind::Integer) gone << id.integerValue();
-            rs->Delete();
-            rs->FindNext(criteria);
-        }
+        });
         rs->Close();
         // Their roster entries go with them: a file whose keys SQLite may
         // reuse would otherwise let an old entry name a new creature.
         rs = db.OpenRecordset(QStringLiteral("RosterList"), dbOpenDynaset);
-        for (const std::int64_t id : std::as_const(gone)) {
-            const QString entry = IdCriteria("IDCreature", id);
-            rs->FindFirst(entry);
-            while (!rs->NoMatch()) {
-                rs->Delete();
-                rs->FindNext(entry);
-            }
-        }
+        for (const std::int64_t id : std::as_const(gone)) DeleteMatching(*rs, IdCriteria("IDCreature", id));
         rs->Close();
         rs = db.OpenRecordset(QStringLiteral("Categories"), dbOpenDynaset);
         rs->FindFirst(criteria);

@@ -87,11 +87,7 @@ void SaveRoster(const StoreContext& ctx, const OpenRoster& roster, ListBox* lstR
             throw DbError(storeErrRosterIncomplete,
                           QStringLiteral("The roster holds a stored entry that could not be read and cannot be "
                                          "stored again unchanged, so its entries are not replaced."));
-        rs->FindFirst(IdCriteria("IDRoster", rosterID()));
-        while (!rs->NoMatch()) {
-            rs->Delete();
-            rs->FindNext(IdCriteria("IDRoster", rosterID()));
-        }
+        DeleteMatching(*rs, IdCriteria("IDRoster", rosterID()));
         const auto add = [&](const auto& setCreatureID) {
             rs->AddNew();
             rs->Fields(QStringLiteral("IDRoster")).SetLong(rosterID());
