@@ -124,20 +124,48 @@ TEST_F(RosterTest, APartlyFailedLoadNeverMakesALaterSaveDropUnreadEntries) {
     EXPECT_EQ(f.RosterEntries(rosterId), (QList<qint64>{ids[1], ids[2], ids[3], ids[4]}));
 }
 
-TEST_F(RosterTest, AnUnreadRowThatCannotBeStoredAgainUnchangedKeepsTheRosterAsItIs) {
-    const QList<qint64> ids = FillRoster(4);
-    // Rows made by hand: the third names its creature by text, the fourth by a
-    // number beyond 32 bits, which the engine cannot write back as it was.
-    f.Exec(QStringLiteral("UPDATE RosterList SET IDCreature = 'not a number' WHERE IDCreature = ?1"), {ids[2]});
-    f.Exec(QStringLiteral("UPDATE RosterList SET IDCreature = 4294967296 WHERE IDCreature = ?1"), {ids[3]});
+TEST_F(RosterTest, UnreadRowsGoBackWithTheirOwnTypeAndBytes) {
+    QList<qint64> ids = FillRoster(2);
+    // Rows made by hand after a Null that stops the load: text, a number
+    // beyond 32 bits, a real, Latin-1 text, text led by a byte-order mark, two
+    // BLOBs; then an entry of a creature that exists.
+    const double real = 0.1 + 0.2;
+    f.Exec(QStringLiteral("INSERT INTO RosterList (IDRoster, IDCreature, Probability) VALUES (?1, NULL, 0), "
+                          "(?1, 'not a number', 0), (?1, 4294967296, 0), (?1, ?2, 0), (?1, CAST(X'E9' AS TEXT), 0), "
+                          "(?1, CAST(X'EFBBBF41' AS TEXT), 0), (?1, X'0102', 0), (?1, X'', 0)"),
+           {rosterId, real});
+    ids << f.AddCreature(cat, QStringLiteral("Name02"));
+    f.AddRosterEntry(rosterId, ids[2]);
+    // Each row's type and bytes, "type hex" in stored order.
+    const auto rows = [&] {
+        QStringList l;
+        for (const QVariantList& row : f.Query(QStringLiteral("SELECT typeof(IDCreature), hex(IDCreature) FROM "
+                                                              "RosterList WHERE IDRoster = ?1 ORDER BY rowid"),
+                                               {rosterId}))
+            l << row.value(0).toString() + QLatin1Char(' ') + row.value(1).toString();
+        return l;
+    };
+    const auto text = [](const QStringList& l) { return l.join(QStringLiteral(", ")).toStdString(); };
+    const QStringList before = rows();
+    ASSERT_EQ(before.size(), 11);
+    ASSERT_EQ(text(before.mid(6, 4)), "text E9, text EFBBBF41, blob 0102, blob ");
+
     Open();
     EXPECT_EQ(Titles(), QStringList{"Error Loading Roster from Database"});
     EXPECT_EQ(c.m_alRosterCreatureID, (QList<qint32>{qint32(ids[0]), qint32(ids[1])}));
     MsgBoxRecorder::clear();
-    const QByteArray before = f.DatabaseBytes();
+    c.m_asRosterName.removeAt(0);
+    c.m_alRosterCreatureID.removeAt(0);
+    c.m_nRosterCount = 1;
     SaveRoster(c.ctx, roster, c.lstRoster);
-    EXPECT_EQ(Titles(), QStringList{"Error Saving Roster to Database"});
-    EXPECT_EQ(f.DatabaseBytes(), before);
+    EXPECT_TRUE(Titles().isEmpty()) << Titles().join(QLatin1Char('|')).toStdString();
+    // Every unread row is stored again in its order, type and bytes; the real to its last bit.
+    EXPECT_EQ(text(rows()), text(before.mid(1)));
+    EXPECT_EQ(f.Scalar(QStringLiteral("SELECT count(*) FROM RosterList WHERE IDCreature = ?1 AND typeof(IDCreature) = "
+                                      "'real'"),
+                       {real})
+                  .toInt(),
+              1);
 }
 
 TEST_F(RosterTest, DeletingACreatureRefreshesTheOpenRosterInsideItsBounds) {
