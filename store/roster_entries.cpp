@@ -72,3 +72,16 @@ void SaveRoster(const StoreContext& ctx, const OpenRoster& roster, ListBox* lstR
             for (const DbValue& id : unread.aCreatureID) add([&](Field field) { field.SetValue(id); });
     });
 }
+
+void ForgetUnreadRosterEntries(UnreadRosterEntries& unread, const QSet<std::int64_t>& creatureIDs) {
+    unread.aCreatureID.removeIf([&](const DbValue& id) {
+        // The creature a load would take the row for; a row it cannot take
+        // for any (Null, no number, out of range) names none.
+        if (id.isNull()) return false;
+        try {
+            return creatureIDs.contains(id.toLong());
+        } catch (const DbError&) {
+            return false;
+        }
+    });
+}

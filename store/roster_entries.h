@@ -1,8 +1,10 @@
 #pragma once
 // The open roster's entries, moved to and from RosterList.
 #include <QList>
+#include <QSet>
 #include <QStringList>
 
+#include <cstdint>
 #include <functional>
 
 #include "store/access_cycle.h"
@@ -21,7 +23,8 @@ inline constexpr const char* kTitleSaveRoster = "Error Saving Roster to Database
 // bytes, so a load that failed part-way never makes a later Add or Remove drop
 // or alter them. When even the list of stored entries could not be read, the
 // roster is not rewritten at all until it has been opened again. Clearing the
-// roster empties it whole, on purpose.
+// roster empties it whole, on purpose; deleting creatures takes their rows out
+// of the unread ones too (ForgetUnreadRosterEntries).
 struct UnreadRosterEntries {
     qint32 lRosterID = 0;
     QList<DbValue> aCreatureID;   // IDCreature of each unread row, in stored order
@@ -57,3 +60,6 @@ void LoadRoster(const StoreContext& ctx, qint32 lRosterID, OpenRoster& roster, R
 // Replaces the stored entries of the roster selected in lstRoster with the
 // entries in memory (and the unread rows, when the roster has any).
 void SaveRoster(const StoreContext& ctx, const OpenRoster& roster, ListBox* lstRoster);
+// Drops the unread rows that a load would take for one of these creatures, so
+// that no save stores a row of a deleted creature again.
+void ForgetUnreadRosterEntries(UnreadRosterEntries& unread, const QSet<std::int64_t>& creatureIDs);

@@ -240,4 +240,46 @@ TEST_F(Deletion, DeletingACreatureWhileARosterIsOpenRedrawsItFromTheRememberedOf
     ExpectNoMessages();
 }
 
+TEST_F(Deletion, NoDeletedCreatureComesBackThroughAPartlyReadRoster) {
+    MakeAlphaBeta();
+    // Party: Ant, then a Null that stops its load, then Cat (of Beta), a real
+    // that a load takes for Bee, and Cow.
+    const qint64 party = Folder().AddRoster(QStringLiteral("Party"));
+    const double beeReal = double(bee) + 0.25;
+    Folder().AddRosterEntry(party, ant);
+    Folder().Exec(QStringLiteral("INSERT INTO RosterList (IDRoster, IDCreature, Probability) VALUES (?1, NULL, 0), "
+                                 "(?1, ?2, 0), (?1, ?3, 0), (?1, ?4, 0)"),
+                  {party, cat, beeReal, cow});
+    const auto stored = [&] {
+        QStringList l;
+        for (const QVariantList& row : Folder().Query(
+                 QStringLiteral("SELECT quote(IDCreature) FROM RosterList WHERE IDRoster = ?1 ORDER BY rowid"), {party}))
+            l << row.value(0).toString();
+        return l;
+    };
+    const auto n = [](qint64 id) { return QString::number(id); };
+    StartMainWindow();
+    Pick(2, "Party");
+    ASSERT_EQ(Lines(), Padded({"Ant"}));
+    ClearMsgBoxes();
+
+    // Deleting Beta takes Cat's row from the file and from the rows the load
+    // left unread, so Add does not store it again.
+    Pick(1, "Beta");
+    Delete(1, true);
+    ASSERT_EQ(w()->lblName->caption(), "Ant");
+    Click(w()->imgAdd);
+    EXPECT_EQ(stored(), (QStringList{n(ant), n(ant), "NULL", QString::number(beeReal), n(cow)}));
+    ExpectNoMessages();
+
+    // Deleting Bee reloads the roster (its load stops at the Null again); the
+    // real that names Bee is no longer kept, so Remove does not store it again.
+    Pick(0, "Bee");
+    Delete(0, true);
+    EXPECT_EQ(MsgBoxTitles(), QStringList{"Error Loading Roster from Database"});
+    Click(w()->lblRosterEntry[0]);
+    Click(w()->imgRemove);
+    EXPECT_EQ(stored(), (QStringList{n(ant), "NULL", n(cow)}));
+}
+
 }  // namespace
