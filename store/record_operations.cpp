@@ -158,10 +158,12 @@ void RefreshRosterAfterDeletion(const StoreContext& ctx, const QSet<std::int64_t
         }
         roster.m_nRosterCount = qint16(roster.m_alRosterCreatureID.size());
     }
+    // One step back, whatever the number of entries removed.
     roster.m_nRosterTop = top;
     if (roster.m_nRosterTop != 0 && roster.m_nRosterCount - roster.m_nRosterTop < 8) --roster.m_nRosterTop;
-    // When several entries went, one step back is not enough: keep the offset
-    // inside the roster, as every other change of the roster does.
-    roster.m_nRosterTop = qint16(std::min<int>(roster.m_nRosterTop, std::max(0, roster.m_nRosterCount - 8)));
+    // Only an offset past the last entry (the creature stood in the roster
+    // many times) is brought back, so that the panel shows its last entries.
+    if (roster.m_nRosterTop >= roster.m_nRosterCount)
+        roster.m_nRosterTop = qint16(std::max(0, roster.m_nRosterCount - 8));
     panel.ShowRoster();
 }

@@ -223,6 +223,10 @@ TEST_F(Deletion, DeletingACreatureWhileARosterIsOpenRedrawsItFromTheRememberedOf
     for (int i = 0; i < 20; ++i) ids << f.AddCreature(alpha, QStringLiteral("Beast %1").arg(i, 2, 10, QLatin1Char('0')));
     const qint64 herd = f.AddRoster(QStringLiteral("Herd"));
     for (qint64 id : ids) f.AddRosterEntry(herd, id);
+    const qint64 twin = f.AddCreature(alpha, QStringLiteral("Twin"));
+    const qint64 pair = f.AddRoster(QStringLiteral("Pair"));
+    for (qint64 id : {ids[0], ids[1], twin, ids[2], ids[3], ids[4], ids[5], ids[6], ids[7], twin})
+        f.AddRosterEntry(pair, id);
     StartMainWindow();
     Pick(2, "Herd");
     for (int i = 0; i < 12; ++i) Click(w()->imgRosterScroll[1]);
@@ -237,6 +241,21 @@ TEST_F(Deletion, DeletingACreatureWhileARosterIsOpenRedrawsItFromTheRememberedOf
     EXPECT_EQ(Lines(), (QStringList{"Beast 11", "Beast 12", "Beast 13", "Beast 14", "Beast 16", "Beast 17", "Beast 18",
                                     "Beast 19"}));
     EXPECT_EQ(w()->lblName->caption(), "Beast 00");
+    ExpectNoMessages();
+
+    // One step back, whatever the number of entries removed: ten entries, one
+    // creature twice, shown from offset 2, leave eight shown from offset 1.
+    Pick(2, "Pair");
+    Click(w()->imgRosterScroll[1]);
+    Click(w()->imgRosterScroll[1]);
+    ASSERT_EQ(w()->m_nRosterTop, 2);
+    Pick(0, "Twin");
+    Delete(0, true);
+    EXPECT_EQ(w()->m_nRosterCount, 8);
+    EXPECT_EQ(w()->m_nRosterTop, 1);
+    EXPECT_EQ(Lines(), Padded({"Beast 01", "Beast 02", "Beast 03", "Beast 04", "Beast 05", "Beast 06", "Beast 07"}));
+    EXPECT_TRUE(w()->imgRosterScroll[0]->isVisible());
+    EXPECT_FALSE(w()->imgRosterScroll[1]->isVisible());
     ExpectNoMessages();
 }
 

@@ -168,7 +168,7 @@ TEST_F(RosterTest, UnreadRowsGoBackWithTheirOwnTypeAndBytes) {
               1);
 }
 
-TEST_F(RosterTest, DeletingACreatureRefreshesTheOpenRosterInsideItsBounds) {
+TEST_F(RosterTest, DeletingACreatureRefreshesTheOpenRosterOneStepBack) {
     const QList<qint64> ids = FillRoster(20);
     Open();
     c.m_nRosterTop = 12;
@@ -191,15 +191,23 @@ TEST_F(RosterTest, DeletingACreatureRefreshesTheOpenRosterInsideItsBounds) {
     EXPECT_EQ(c.m_nRosterTop, 0);
     EXPECT_EQ(c.m_nRosterCount, 18);
 
-    // A creature standing in the roster many times: the offset is brought back inside.
+    // A creature standing in the roster many times: still one step back.
     for (int k = 0; k < 6; ++k) f.AddRosterEntry(rosterId, ids[19]);
     Open();
     ASSERT_EQ(c.m_nRosterCount, 24);
     c.m_nRosterTop = 16;
     DeleteCreature(c.ctx, qint32(ids[19]), roster, panel);
     EXPECT_EQ(c.m_nRosterCount, 17);
-    EXPECT_EQ(c.m_nRosterTop, 9);
-    EXPECT_EQ(c.m_nRosterTop + 8, c.m_nRosterCount);
+    EXPECT_EQ(c.m_nRosterTop, 15);
+
+    // Only an offset past the last entry is brought back, to the last eight.
+    for (int k = 0; k < 10; ++k) f.AddRosterEntry(rosterId, ids[18]);
+    Open();
+    ASSERT_EQ(c.m_nRosterCount, 27);
+    c.m_nRosterTop = 20;
+    DeleteCreature(c.ctx, qint32(ids[18]), roster, panel);
+    EXPECT_EQ(c.m_nRosterCount, 16);
+    EXPECT_EQ(c.m_nRosterTop, 8);
     EXPECT_TRUE(Titles().isEmpty());
 }
 
