@@ -168,6 +168,37 @@ TEST_F(RosterTest, UnreadRowsGoBackWithTheirOwnTypeAndBytes) {
               1);
 }
 
+TEST_F(RosterTest, ARosterWhoseRowsCouldNotBeListedIsNotRewrittenUntilOpenedAgain) {
+    const QList<qint64> ids = FillRoster(3);
+    // Without the Creatures table the load cannot take a single entry.
+    f.Exec(QStringLiteral("ALTER TABLE Creatures RENAME TO Hidden"));
+    Open();
+    EXPECT_EQ(Titles(), QStringList{"Error Loading Roster from Database"});
+    EXPECT_EQ(c.m_nRosterCount, 0);
+    MsgBoxRecorder::clear();
+
+    // A change of the open roster is not stored: it would drop every stored entry.
+    c.m_asRosterName = QStringList{"Name00"};
+    c.m_alRosterCreatureID = QList<qint32>{qint32(ids[0])};
+    c.m_nRosterCount = 1;
+    const QByteArray before = f.DatabaseBytes();
+    SaveRoster(c.ctx, roster, c.lstRoster);
+    EXPECT_EQ(Titles(), QStringList{"Error Saving Roster to Database"});
+    EXPECT_EQ(f.DatabaseBytes(), before);
+
+    // Opened again and read whole, the roster is stored as usual.
+    f.Exec(QStringLiteral("ALTER TABLE Hidden RENAME TO Creatures"));
+    MsgBoxRecorder::clear();
+    Open();
+    ASSERT_EQ(c.m_nRosterCount, 3);
+    c.m_asRosterName.removeAt(0);
+    c.m_alRosterCreatureID.removeAt(0);
+    c.m_nRosterCount = 2;
+    SaveRoster(c.ctx, roster, c.lstRoster);
+    EXPECT_EQ(f.RosterEntries(rosterId), (QList<qint64>{ids[1], ids[2]}));
+    EXPECT_TRUE(Titles().isEmpty());
+}
+
 TEST_F(RosterTest, DeletingACreatureRefreshesTheOpenRosterOneStepBack) {
     const QList<qint64> ids = FillRoster(20);
     Open();
