@@ -7,7 +7,6 @@
 // or hidden here (a list closes only through the click handling of its item).
 #include "frame/dialogs.h"
 #include "mainwindow/main_window.h"
-#include "store/creature_sheet.h"
 
 namespace {
 
@@ -32,9 +31,7 @@ void frmMain::imgDelete_Click(int Index) {
             // creation failed): there is none to list the creatures of, so the
             // creature list and the sheet are emptied, as a reload would
             // begin, without reading anything.
-            lstCreature->Clear();
-            CreatureSheet sheet{lblName, txtStatText, picPicture, lblNoPicAvail, &m_sPicturePath, &m_sheetRecord};
-            ClearCreatureSheet(sheet);
+            ClearCreatureList();
         }
         if (lstCreature->ListCount() > 0) lstCreature->setListIndex(0);
         break;

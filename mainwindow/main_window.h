@@ -97,6 +97,8 @@ public:
     void LoadCategories();
     void LoadRosters();
     void LoadCreatures(qint32 lCatID);
+    // Empties the creature list and the sheet as LoadCreatures begins, reading nothing.
+    void ClearCreatureList();
     void LoadCreatureInfo(qint32 lCreatureID);
     void SaveCreatureInfo();
     void AddCategory(const QString& sName);

@@ -30,6 +30,11 @@ void frmMain::LoadCreatures(qint32 lCatID) {
     ::LoadCreatures(Context(*this), lCatID, lstCreature, sheet);
 }
 
+void frmMain::ClearCreatureList() {
+    CreatureSheet sheet = Sheet(*this);
+    ::ClearCreatureList(lstCreature, sheet);
+}
+
 void frmMain::LoadCreatureInfo(qint32 lCreatureID) {
     CreatureSheet sheet = Sheet(*this);
     ::LoadCreatureInfo(Context(*this), lCreatureID, sheet);

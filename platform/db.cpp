@@ -7,6 +7,7 @@
 #include <sqlite3.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 // ---------------------------------------------------------------------------
@@ -33,6 +34,13 @@ DbValue DbValue::text(const QString& v) {
     DbValue r;
     r.m_kind = Kind::Text;
     r.m_text = v;
+    return r;
+}
+
+DbValue DbValue::storedText(const QString& readAs, const QByteArray& bytes, Storage storage) {
+    DbValue r = text(readAs);
+    r.m_storage = storage;
+    if (storage != Storage::AsText) r.m_bytes = bytes;
     return r;
 }
 
@@ -285,28 +293,54 @@ static void bindValue(sqlite3_stmt* s, int index, const DbValue& v) {
     case DbValue::Kind::Integer: sqlite3_bind_int64(s, index, v.integerValue()); break;
     case DbValue::Kind::Real: sqlite3_bind_double(s, index, v.realValue()); break;
     case DbValue::Kind::Text: {
-        const QByteArray utf8 = v.textValue().toUtf8();
-        sqlite3_bind_text(s, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+        const QByteArray& bytes = v.storedBytes();
+        switch (v.storage()) {
+        case DbValue::Storage::AsText: {
+            const QByteArray utf8 = v.textValue().toUtf8();
+            sqlite3_bind_text(s, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        case DbValue::Storage::TextBytes:
+            sqlite3_bind_text(s, index, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+            break;
+        case DbValue::Storage::BlobBytes:
+            // An empty BLOB stays a BLOB (a blob bound from no data would be Null).
+            if (bytes.isEmpty()) sqlite3_bind_zeroblob(s, index, 0);
+            else sqlite3_bind_blob(s, index, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+            break;
+        }
         break;
     }
     }
 }
 
 static DbValue columnValue(sqlite3_stmt* s, int i) {
-    switch (sqlite3_column_type(s, i)) {
+    const int type = sqlite3_column_type(s, i);
+    switch (type) {
     case SQLITE_NULL: return DbValue::null();
     case SQLITE_INTEGER: return DbValue::integer(sqlite3_column_int64(s, i));
     case SQLITE_FLOAT: return DbValue::real(sqlite3_column_double(s, i));
     default: {
-        const char* p = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
+        const bool blob = type == SQLITE_BLOB;
+        const char* p = blob ? static_cast<const char*>(sqlite3_column_blob(s, i))
+                             : reinterpret_cast<const char*>(sqlite3_column_text(s, i));
         const int n = sqlite3_column_bytes(s, i);
         QString t = QString::fromUtf8(p, n);
         // Bytes that are not UTF-8 are read as Latin-1 instead of becoming
         // replacement characters: the text shows as it was meant in older
-        // files, and writing it back unchanged keeps the stored bytes.
-        if (t.contains(QChar::ReplacementCharacter) && !QUtf8StringView(p, n).isValidUtf8())
+        // files.
+        bool keepBytes = blob;
+        if (t.contains(QChar::ReplacementCharacter) && !QUtf8StringView(p, n).isValidUtf8()) {
             t = QString::fromLatin1(p, n);
-        return DbValue::text(t);
+            keepBytes = true;
+        } else if (n >= 3 && std::memcmp(p, "\xEF\xBB\xBF", 3) == 0) {
+            keepBytes = true;   // the text as read has lost its leading byte-order mark
+        }
+        // Where the text would not give the stored bytes back, the value keeps
+        // them, so that it can be stored again exactly as it was.
+        if (!keepBytes) return DbValue::text(t);
+        return DbValue::storedText(t, QByteArray(p, n),
+                                   blob ? DbValue::Storage::BlobBytes : DbValue::Storage::TextBytes);
     }
     }
 }
@@ -314,7 +348,10 @@ static DbValue columnValue(sqlite3_stmt* s, int i) {
 // True when writing v over a stored value changes nothing the program reads:
 // the same kind and value, or text equal to the number as it reads as text.
 // Null and the empty text differ (a save turns a Null statistic into "").
+// A value that carries its stored form is the same only in that very form.
 static bool readsAs(const DbValue& stored, const DbValue& v) {
+    if (v.storage() != DbValue::Storage::AsText)
+        return stored.storage() == v.storage() && stored.storedBytes() == v.storedBytes();
     if (stored == v) return true;
     if (v.kind() != DbValue::Kind::Text) return false;
     switch (stored.kind()) {
@@ -890,6 +927,7 @@ void Recordset::Close() {
 // Field
 
 DbValue Field::Value() const { return m_rs->readColumn(m_column); }
+void Field::SetValue(const DbValue& v) { m_rs->writeColumn(m_column, v); }
 void Field::SetText(const QString& v) { m_rs->writeColumn(m_column, DbValue::text(v)); }
 void Field::SetLong(std::int32_t v) { m_rs->writeColumn(m_column, DbValue::integer(v)); }
 void Field::SetInteger(std::int16_t v) { m_rs->writeColumn(m_column, DbValue::integer(v)); }

@@ -57,18 +57,34 @@ private:
 // Stored text is read as UTF-8; bytes that are not valid UTF-8 (text from
 // older or hand-made files, a BLOB) are read one byte to a character
 // (Latin-1), so that nothing reads as a replacement character.
+//
+// A text value read from the file whose text alone would not give its stored
+// form back (a BLOB, bytes that are not UTF-8, a leading byte-order mark,
+// which reading drops) also keeps that form: the bytes and whether they are
+// stored as TEXT or as a BLOB. Written with Field::SetValue, such a value is
+// stored again with that type and those bytes. Comparison (==) looks only at
+// the kind and the value as read.
 class DbValue {
 public:
     enum class Kind { Null, Integer, Real, Text };
+    // How a Text value is written: as its text in UTF-8, or as its stored
+    // bytes, either as TEXT or as a BLOB.
+    enum class Storage { AsText, TextBytes, BlobBytes };
 
     DbValue() = default;
     static DbValue null() { return DbValue(); }
     static DbValue integer(std::int64_t v);
     static DbValue real(double v);
     static DbValue text(const QString& v);
+    // A text value that reads as readAs and is stored as these bytes
+    // (storage: TextBytes or BlobBytes).
+    static DbValue storedText(const QString& readAs, const QByteArray& bytes, Storage storage);
 
     Kind kind() const { return m_kind; }
     bool isNull() const { return m_kind == Kind::Null; }
+    Storage storage() const { return m_storage; }
+    // The stored bytes of a TextBytes or BlobBytes value; empty otherwise.
+    const QByteArray& storedBytes() const { return m_bytes; }
 
     // Conversions; each fails with dbErrInvalidUseOfNull on Null.
     QString toText() const;
@@ -87,9 +103,11 @@ public:
 private:
     double toNumber() const;
     Kind m_kind = Kind::Null;
+    Storage m_storage = Storage::AsText;
     std::int64_t m_int = 0;
     double m_real = 0;
     QString m_text;
+    QByteArray m_bytes;
 };
 
 // A search criterion split into its parts. Criteria are exactly: a column
@@ -118,6 +136,11 @@ struct DbTable;
 class Field {
 public:
     DbValue Value() const;
+    // Writes a value as Value() gave it: Null, the whole or real number, or
+    // the text in its stored form (see DbValue), so that a value written back
+    // where it was read (or into a column of the same declared type) is stored
+    // with the same type and bytes.
+    void SetValue(const DbValue& v);
     void SetText(const QString& v);
     void SetLong(std::int32_t v);
     void SetInteger(std::int16_t v);

@@ -23,7 +23,7 @@ struct StoreContext {
 // Failures raised by the operations themselves (not by the engine).
 enum StoreErrorNumber : int {
     storeErrNoSelection = 3101,        // an operation needs a list's selected item and there is none
-    storeErrRosterIncomplete = 3102,   // the open roster was not read whole, so it is not rewritten
+    storeErrRosterIncomplete = 3102,   // the open roster's stored entries could not be listed: it is not rewritten
     storeErrRosterFull = 3103,         // more entries than a roster holds
 };
 

@@ -18,5 +18,6 @@ void LoadRosters(const StoreContext& ctx, ListBox* lstRoster);
 void LoadCreatures(const StoreContext& ctx, qint32 lCatID, ListBox* lstCreature, CreatureSheet& sheet);
 
 // The part of LoadCreatures before the database: empties the creature list and
-// the sheet. For callers that have no category to list (nothing is read).
+// the sheet, reading nothing. The creature deletion calls it alone when no
+// category is chosen, so that there is none to list.
 void ClearCreatureList(ListBox* lstCreature, CreatureSheet& sheet);

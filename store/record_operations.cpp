@@ -33,10 +33,11 @@ void ChangeRow(const StoreContext& ctx, const char* table, const char* idColumn,
 }
 
 // Deletes every row of the first table that matches, then the first matching
-// row of the second. Both stages belong to one transaction.
-void DeleteWithCascade(const StoreContext& ctx, const char* firstTable, const char* firstColumn,
+// row of the second. Both stages belong to one transaction. True when it was
+// stored.
+bool DeleteWithCascade(const StoreContext& ctx, const char* firstTable, const char* firstColumn,
                        const char* secondTable, const char* secondColumn, qint32 id, const char* title) {
-    RunAccessCycle(ctx, Title(title), [&](Database& db) {
+    return RunAccessCycle(ctx, Title(title), [&](Database& db) {
         auto rs = db.OpenRecordset(QString::fromLatin1(firstTable), dbOpenDynaset);
         DeleteMatching(*rs, IdCriteria(firstColumn, id));
         rs->Close();
@@ -95,8 +96,12 @@ qint32 GetCreatureCategoryID(const StoreContext& ctx, qint32 lCreatureID) {
 }
 
 void DeleteCreature(const StoreContext& ctx, qint32 lCreatureID, OpenRoster& roster, RosterPanel& panel) {
-    DeleteWithCascade(ctx, "RosterList", "IDCreature", "Creatures", "IDCreature", lCreatureID, kTitleDeleteCreature);
+    const bool ok =
+        DeleteWithCascade(ctx, "RosterList", "IDCreature", "Creatures", "IDCreature", lCreatureID, kTitleDeleteCreature);
     RefreshRosterAfterDeletion(ctx, {lCreatureID}, roster, panel);
+    // The reload reads the roster's rows as they now stand; a row it could not
+    // read still goes when a load would take it for the deleted creature.
+    if (ok) ForgetUnreadRosterEntries(roster.m_unread, {lCreatureID});
 }
 
 void DeleteCategory(const StoreContext& ctx, qint32 lCatID, OpenRoster& roster, RosterPanel& panel) {
@@ -119,13 +124,15 @@ void DeleteCategory(const StoreContext& ctx, qint32 lCatID, OpenRoster& roster, 
         rs->FindFirst(criteria);
         if (!rs->NoMatch()) rs->Delete();
     });
-    if (!ok || panel.lblRosterCurrent->caption().isEmpty()) return;
-    // The open roster shows the loss at once when it held one of them, so that
-    // its next save does not store their entries again.
+    if (!ok) return;
+    // No save of the open roster may store their entries again: the open
+    // roster shows the loss at once when its entries held one of them, and
+    // the rows its load left unread lose theirs.
     const QSet<std::int64_t> deleted(gone.cbegin(), gone.cend());
     const bool held = std::any_of(roster.m_alRosterCreatureID.cbegin(), roster.m_alRosterCreatureID.cend(),
                                   [&](qint32 id) { return deleted.contains(id); });
     if (held) RefreshRosterAfterDeletion(ctx, deleted, roster, panel);
+    ForgetUnreadRosterEntries(roster.m_unread, deleted);
 }
 
 void DeleteRoster(const StoreContext& ctx, qint32 lRosterID) {
@@ -151,10 +158,12 @@ void RefreshRosterAfterDeletion(const StoreContext& ctx, const QSet<std::int64_t
         }
         roster.m_nRosterCount = qint16(roster.m_alRosterCreatureID.size());
     }
+    // One step back, whatever the number of entries removed.
     roster.m_nRosterTop = top;
     if (roster.m_nRosterTop != 0 && roster.m_nRosterCount - roster.m_nRosterTop < 8) --roster.m_nRosterTop;
-    // When several entries went, one step back is not enough: keep the offset
-    // inside the roster, as every other change of the roster does.
-    roster.m_nRosterTop = qint16(std::min<int>(roster.m_nRosterTop, std::max(0, roster.m_nRosterCount - 8)));
+    // Only an offset past the last entry (the creature stood in the roster
+    // many times) is brought back, so that the panel shows its last entries.
+    if (roster.m_nRosterTop >= roster.m_nRosterCount)
+        roster.m_nRosterTop = qint16(std::max(0, roster.m_nRosterCount - 8));
     panel.ShowRoster();
 }

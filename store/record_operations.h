@@ -37,10 +37,12 @@ qint32 GetCreatureCategoryID(const StoreContext& ctx, qint32 lCreatureID);
 
 // Deletes the creature's entries in every roster, then the creature; then,
 // while a roster is open (lblRosterCurrent not empty), reloads and redraws it.
+// The open roster keeps no row of the deleted creature, read or unread.
 void DeleteCreature(const StoreContext& ctx, qint32 lCreatureID, OpenRoster& roster, RosterPanel& panel);
 // Deletes the category's creatures and every roster entry naming them, then
 // the category, in one transaction; then, when the open roster held one of
-// those creatures, reloads and redraws it as a creature deletion does.
+// those creatures, reloads and redraws it as a creature deletion does. The
+// rows the open roster's load left unread lose those creatures' rows as well.
 void DeleteCategory(const StoreContext& ctx, qint32 lCatID, OpenRoster& roster, RosterPanel& panel);
 // Deletes the roster's entries, then the roster.
 void DeleteRoster(const StoreContext& ctx, qint32 lRosterID);

@@ -1,6 +1,5 @@
 #include "store/roster_entries.h"
 
-#include <algorithm>
 #include <limits>
 
 #include "platform/widgets.h"
@@ -43,32 +42,6 @@ void LoadRoster(const StoreContext& ctx, qint32 lRosterID, OpenRoster& roster, R
     }
 }
 
-namespace {
-
-// An unread row's IDCreature is written back as it was stored: Null, a 32-bit
-// whole number or text. False for a value the engine cannot store unchanged.
-bool CanWriteBack(const DbValue& v) {
-    switch (v.kind()) {
-    case DbValue::Kind::Null:
-    case DbValue::Kind::Text: return true;
-    case DbValue::Kind::Integer:
-        return v.integerValue() >= std::numeric_limits<qint32>::min() &&
-               v.integerValue() <= std::numeric_limits<qint32>::max();
-    default: return false;
-    }
-}
-
-// Writes a value for which CanWriteBack holds.
-void WriteBack(Field field, const DbValue& v) {
-    switch (v.kind()) {
-    case DbValue::Kind::Null: field.SetNull(); break;
-    case DbValue::Kind::Text: field.SetText(v.textValue()); break;
-    default: field.SetLong(qint32(v.integerValue())); break;
-    }
-}
-
-}  // namespace
-
 void SaveRoster(const StoreContext& ctx, const OpenRoster& roster, ListBox* lstRoster) {
     RunAccessCycle(ctx, QString::fromLatin1(kTitleSaveRoster), [&](Database& db) {
         auto rs = db.OpenRecordset(QStringLiteral("RosterList"), dbOpenDynaset);
@@ -83,10 +56,6 @@ void SaveRoster(const StoreContext& ctx, const OpenRoster& roster, ListBox* lstR
             throw DbError(storeErrRosterIncomplete,
                           QStringLiteral("The roster's stored entries could not be read when it was opened, so "
                                          "they are not replaced. Open the roster again."));
-        if (ownUnread && !std::all_of(unread.aCreatureID.begin(), unread.aCreatureID.end(), CanWriteBack))
-            throw DbError(storeErrRosterIncomplete,
-                          QStringLiteral("The roster holds a stored entry that could not be read and cannot be "
-                                         "stored again unchanged, so its entries are not replaced."));
         DeleteMatching(*rs, IdCriteria("IDRoster", rosterID()));
         const auto add = [&](const auto& setCreatureID) {
             rs->AddNew();
@@ -98,7 +67,21 @@ void SaveRoster(const StoreContext& ctx, const OpenRoster& roster, ListBox* lstR
         const int count = roster.m_nRosterCount;
         for (int i = 0; i < count; ++i)
             add([&](Field field) { field.SetLong(roster.m_alRosterCreatureID[i]); });
+        // Each unread row's IDCreature goes back with its stored type and bytes.
         if (ownUnread)
-            for (const DbValue& id : unread.aCreatureID) add([&](Field field) { WriteBack(field, id); });
+            for (const DbValue& id : unread.aCreatureID) add([&](Field field) { field.SetValue(id); });
+    });
+}
+
+void ForgetUnreadRosterEntries(UnreadRosterEntries& unread, const QSet<std::int64_t>& creatureIDs) {
+    unread.aCreatureID.removeIf([&](const DbValue& id) {
+        // The creature a load would take the row for; a row it cannot take
+        // for any (Null, no number, out of range) names none.
+        if (id.isNull()) return false;
+        try {
+            return creatureIDs.contains(id.toLong());
+        } catch (const DbError&) {
+            return false;
+        }
     });
 }

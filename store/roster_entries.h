@@ -1,8 +1,10 @@
 #pragma once
 // The open roster's entries, moved to and from RosterList.
 #include <QList>
+#include <QSet>
 #include <QStringList>
 
+#include <cstdint>
 #include <functional>
 
 #include "store/access_cycle.h"
@@ -17,10 +19,12 @@ inline constexpr const char* kTitleSaveRoster = "Error Saving Roster to Database
 // at (a creature whose name could not be read, an IDCreature that is Null or
 // no number) and every row after it. The entries before that row are open as
 // usual, and every save of that roster writes the unread rows back after the
-// entries in memory, each IDCreature as it was stored, so a load that failed
-// part-way never makes a later Add or Remove drop them. When even the list of
-// stored entries could not be read, the roster is not rewritten at all until it
-// has been opened again. Clearing the roster empties it whole, on purpose.
+// entries in memory, in stored order, each IDCreature with its stored type and
+// bytes, so a load that failed part-way never makes a later Add or Remove drop
+// or alter them. When even the list of stored entries could not be read, the
+// roster is not rewritten at all until it has been opened again. Clearing the
+// roster empties it whole, on purpose; deleting creatures takes their rows out
+// of the unread ones too (ForgetUnreadRosterEntries).
 struct UnreadRosterEntries {
     qint32 lRosterID = 0;
     QList<DbValue> aCreatureID;   // IDCreature of each unread row, in stored order
@@ -54,5 +58,8 @@ struct RosterPanel {
 // creature exists, each with the creature's full name, in stored order.
 void LoadRoster(const StoreContext& ctx, qint32 lRosterID, OpenRoster& roster, RosterPanel& panel);
 // Replaces the stored entries of the roster selected in lstRoster with the
-// entries in memory.
+// entries in memory (and the unread rows, when the roster has any).
 void SaveRoster(const StoreContext& ctx, const OpenRoster& roster, ListBox* lstRoster);
+// Drops the unread rows that a load would take for one of these creatures, so
+// that no save stores a row of a deleted creature again.
+void ForgetUnreadRosterEntries(UnreadRosterEntries& unread, const QSet<std::int64_t>& creatureIDs);

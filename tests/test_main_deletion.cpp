@@ -223,6 +223,10 @@ TEST_F(Deletion, DeletingACreatureWhileARosterIsOpenRedrawsItFromTheRememberedOf
     for (int i = 0; i < 20; ++i) ids << f.AddCreature(alpha, QStringLiteral("Beast %1").arg(i, 2, 10, QLatin1Char('0')));
     const qint64 herd = f.AddRoster(QStringLiteral("Herd"));
     for (qint64 id : ids) f.AddRosterEntry(herd, id);
+    const qint64 twin = f.AddCreature(alpha, QStringLiteral("Twin"));
+    const qint64 pair = f.AddRoster(QStringLiteral("Pair"));
+    for (qint64 id : {ids[0], ids[1], twin, ids[2], ids[3], ids[4], ids[5], ids[6], ids[7], twin})
+        f.AddRosterEntry(pair, id);
     StartMainWindow();
     Pick(2, "Herd");
     for (int i = 0; i < 12; ++i) Click(w()->imgRosterScroll[1]);
@@ -238,6 +242,63 @@ TEST_F(Deletion, DeletingACreatureWhileARosterIsOpenRedrawsItFromTheRememberedOf
                                     "Beast 19"}));
     EXPECT_EQ(w()->lblName->caption(), "Beast 00");
     ExpectNoMessages();
+
+    // One step back, whatever the number of entries removed: ten entries, one
+    // creature twice, shown from offset 2, leave eight shown from offset 1.
+    Pick(2, "Pair");
+    Click(w()->imgRosterScroll[1]);
+    Click(w()->imgRosterScroll[1]);
+    ASSERT_EQ(w()->m_nRosterTop, 2);
+    Pick(0, "Twin");
+    Delete(0, true);
+    EXPECT_EQ(w()->m_nRosterCount, 8);
+    EXPECT_EQ(w()->m_nRosterTop, 1);
+    EXPECT_EQ(Lines(), Padded({"Beast 01", "Beast 02", "Beast 03", "Beast 04", "Beast 05", "Beast 06", "Beast 07"}));
+    EXPECT_TRUE(w()->imgRosterScroll[0]->isVisible());
+    EXPECT_FALSE(w()->imgRosterScroll[1]->isVisible());
+    ExpectNoMessages();
+}
+
+TEST_F(Deletion, NoDeletedCreatureComesBackThroughAPartlyReadRoster) {
+    MakeAlphaBeta();
+    // Party: Ant, then a Null that stops its load, then Cat (of Beta), a real
+    // that a load takes for Bee, and Cow.
+    const qint64 party = Folder().AddRoster(QStringLiteral("Party"));
+    const double beeReal = double(bee) + 0.25;
+    Folder().AddRosterEntry(party, ant);
+    Folder().Exec(QStringLiteral("INSERT INTO RosterList (IDRoster, IDCreature, Probability) VALUES (?1, NULL, 0), "
+                                 "(?1, ?2, 0), (?1, ?3, 0), (?1, ?4, 0)"),
+                  {party, cat, beeReal, cow});
+    const auto stored = [&] {
+        QStringList l;
+        for (const QVariantList& row : Folder().Query(
+                 QStringLiteral("SELECT quote(IDCreature) FROM RosterList WHERE IDRoster = ?1 ORDER BY rowid"), {party}))
+            l << row.value(0).toString();
+        return l;
+    };
+    const auto n = [](qint64 id) { return QString::number(id); };
+    StartMainWindow();
+    Pick(2, "Party");
+    ASSERT_EQ(Lines(), Padded({"Ant"}));
+    ClearMsgBoxes();
+
+    // Deleting Beta takes Cat's row from the file and from the rows the load
+    // left unread, so Add does not store it again.
+    Pick(1, "Beta");
+    Delete(1, true);
+    ASSERT_EQ(w()->lblName->caption(), "Ant");
+    Click(w()->imgAdd);
+    EXPECT_EQ(stored(), (QStringList{n(ant), n(ant), "NULL", QString::number(beeReal), n(cow)}));
+    ExpectNoMessages();
+
+    // Deleting Bee reloads the roster (its load stops at the Null again); the
+    // real that names Bee is no longer kept, so Remove does not store it again.
+    Pick(0, "Bee");
+    Delete(0, true);
+    EXPECT_EQ(MsgBoxTitles(), QStringList{"Error Loading Roster from Database"});
+    Click(w()->lblRosterEntry[0]);
+    Click(w()->imgRemove);
+    EXPECT_EQ(stored(), (QStringList{n(ant), "NULL", n(cow)}));
 }
 
 }  // namespace

@@ -124,23 +124,82 @@ TEST_F(RosterTest, APartlyFailedLoadNeverMakesALaterSaveDropUnreadEntries) {
     EXPECT_EQ(f.RosterEntries(rosterId), (QList<qint64>{ids[1], ids[2], ids[3], ids[4]}));
 }
 
-TEST_F(RosterTest, AnUnreadRowThatCannotBeStoredAgainUnchangedKeepsTheRosterAsItIs) {
-    const QList<qint64> ids = FillRoster(4);
-    // Rows made by hand: the third names its creature by text, the fourth by a
-    // number beyond 32 bits, which the engine cannot write back as it was.
-    f.Exec(QStringLiteral("UPDATE RosterList SET IDCreature = 'not a number' WHERE IDCreature = ?1"), {ids[2]});
-    f.Exec(QStringLiteral("UPDATE RosterList SET IDCreature = 4294967296 WHERE IDCreature = ?1"), {ids[3]});
+TEST_F(RosterTest, UnreadRowsGoBackWithTheirOwnTypeAndBytes) {
+    QList<qint64> ids = FillRoster(2);
+    // Rows made by hand after a Null that stops the load: text, a number
+    // beyond 32 bits, a real, Latin-1 text, text led by a byte-order mark, two
+    // BLOBs; then an entry of a creature that exists.
+    const double real = 0.1 + 0.2;
+    f.Exec(QStringLiteral("INSERT INTO RosterList (IDRoster, IDCreature, Probability) VALUES (?1, NULL, 0), "
+                          "(?1, 'not a number', 0), (?1, 4294967296, 0), (?1, ?2, 0), (?1, CAST(X'E9' AS TEXT), 0), "
+                          "(?1, CAST(X'EFBBBF41' AS TEXT), 0), (?1, X'0102', 0), (?1, X'', 0)"),
+           {rosterId, real});
+    ids << f.AddCreature(cat, QStringLiteral("Name02"));
+    f.AddRosterEntry(rosterId, ids[2]);
+    // Each row's type and bytes, "type hex" in stored order.
+    const auto rows = [&] {
+        QStringList l;
+        for (const QVariantList& row : f.Query(QStringLiteral("SELECT typeof(IDCreature), hex(IDCreature) FROM "
+                                                              "RosterList WHERE IDRoster = ?1 ORDER BY rowid"),
+                                               {rosterId}))
+            l << row.value(0).toString() + QLatin1Char(' ') + row.value(1).toString();
+        return l;
+    };
+    const auto text = [](const QStringList& l) { return l.join(QStringLiteral(", ")).toStdString(); };
+    const QStringList before = rows();
+    ASSERT_EQ(before.size(), 11);
+    ASSERT_EQ(text(before.mid(6, 4)), "text E9, text EFBBBF41, blob 0102, blob ");
+
     Open();
     EXPECT_EQ(Titles(), QStringList{"Error Loading Roster from Database"});
     EXPECT_EQ(c.m_alRosterCreatureID, (QList<qint32>{qint32(ids[0]), qint32(ids[1])}));
     MsgBoxRecorder::clear();
+    c.m_asRosterName.removeAt(0);
+    c.m_alRosterCreatureID.removeAt(0);
+    c.m_nRosterCount = 1;
+    SaveRoster(c.ctx, roster, c.lstRoster);
+    EXPECT_TRUE(Titles().isEmpty()) << Titles().join(QLatin1Char('|')).toStdString();
+    // Every unread row is stored again in its order, type and bytes; the real to its last bit.
+    EXPECT_EQ(text(rows()), text(before.mid(1)));
+    EXPECT_EQ(f.Scalar(QStringLiteral("SELECT count(*) FROM RosterList WHERE IDCreature = ?1 AND typeof(IDCreature) = "
+                                      "'real'"),
+                       {real})
+                  .toInt(),
+              1);
+}
+
+TEST_F(RosterTest, ARosterWhoseRowsCouldNotBeListedIsNotRewrittenUntilOpenedAgain) {
+    const QList<qint64> ids = FillRoster(3);
+    // Without the Creatures table the load cannot take a single entry.
+    f.Exec(QStringLiteral("ALTER TABLE Creatures RENAME TO Hidden"));
+    Open();
+    EXPECT_EQ(Titles(), QStringList{"Error Loading Roster from Database"});
+    EXPECT_EQ(c.m_nRosterCount, 0);
+    MsgBoxRecorder::clear();
+
+    // A change of the open roster is not stored: it would drop every stored entry.
+    c.m_asRosterName = QStringList{"Name00"};
+    c.m_alRosterCreatureID = QList<qint32>{qint32(ids[0])};
+    c.m_nRosterCount = 1;
     const QByteArray before = f.DatabaseBytes();
     SaveRoster(c.ctx, roster, c.lstRoster);
     EXPECT_EQ(Titles(), QStringList{"Error Saving Roster to Database"});
     EXPECT_EQ(f.DatabaseBytes(), before);
+
+    // Opened again and read whole, the roster is stored as usual.
+    f.Exec(QStringLiteral("ALTER TABLE Hidden RENAME TO Creatures"));
+    MsgBoxRecorder::clear();
+    Open();
+    ASSERT_EQ(c.m_nRosterCount, 3);
+    c.m_asRosterName.removeAt(0);
+    c.m_alRosterCreatureID.removeAt(0);
+    c.m_nRosterCount = 2;
+    SaveRoster(c.ctx, roster, c.lstRoster);
+    EXPECT_EQ(f.RosterEntries(rosterId), (QList<qint64>{ids[1], ids[2]}));
+    EXPECT_TRUE(Titles().isEmpty());
 }
 
-TEST_F(RosterTest, DeletingACreatureRefreshesTheOpenRosterInsideItsBounds) {
+TEST_F(RosterTest, DeletingACreatureRefreshesTheOpenRosterOneStepBack) {
     const QList<qint64> ids = FillRoster(20);
     Open();
     c.m_nRosterTop = 12;
@@ -163,15 +222,23 @@ TEST_F(RosterTest, DeletingACreatureRefreshesTheOpenRosterInsideItsBounds) {
     EXPECT_EQ(c.m_nRosterTop, 0);
     EXPECT_EQ(c.m_nRosterCount, 18);
 
-    // A creature standing in the roster many times: the offset is brought back inside.
+    // A creature standing in the roster many times: still one step back.
     for (int k = 0; k < 6; ++k) f.AddRosterEntry(rosterId, ids[19]);
     Open();
     ASSERT_EQ(c.m_nRosterCount, 24);
     c.m_nRosterTop = 16;
     DeleteCreature(c.ctx, qint32(ids[19]), roster, panel);
     EXPECT_EQ(c.m_nRosterCount, 17);
-    EXPECT_EQ(c.m_nRosterTop, 9);
-    EXPECT_EQ(c.m_nRosterTop + 8, c.m_nRosterCount);
+    EXPECT_EQ(c.m_nRosterTop, 15);
+
+    // Only an offset past the last entry is brought back, to the last eight.
+    for (int k = 0; k < 10; ++k) f.AddRosterEntry(rosterId, ids[18]);
+    Open();
+    ASSERT_EQ(c.m_nRosterCount, 27);
+    c.m_nRosterTop = 20;
+    DeleteCreature(c.ctx, qint32(ids[18]), roster, panel);
+    EXPECT_EQ(c.m_nRosterCount, 16);
+    EXPECT_EQ(c.m_nRosterTop, 8);
     EXPECT_TRUE(Titles().isEmpty());
 }
 
