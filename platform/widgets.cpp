@@ -385,6 +385,17 @@ void ListBox::mouseDoubleClickEvent(QMouseEvent* e) {
     e->accept();
 }
 
+QItemSelectionModel::SelectionFlags ListBox::selectionCommand(const QModelIndex& index, const QEvent* event) const {
+    // Every pick and move of the user selects the item it lands on in place of
+    // the one selected before, whatever modifiers are held: Ctrl and Shift
+    // neither toggle nor deselect an item, nor move the current item apart
+    // from the selection, so the list never loses its selected item to the
+    // user's hand. A place without an item and the release of the button
+    // that picked change nothing.
+    if (!index.isValid() || (event && event->type() == QEvent::MouseButtonRelease)) return QItemSelectionModel::NoUpdate;
+    return QItemSelectionModel::ClearAndSelect;
+}
+
 // ---------------------------------------------------------------- TextBox
 
 TextBox::TextBox(QWidget* parent, int index, bool multiLine) : QWidget(parent), m_index(index), m_multiLine(multiLine) {

@@ -143,6 +143,9 @@ private:
 // inserted (NewIndex). Click runs when the user picks an item with the mouse
 // or moves the selection with the keyboard, and when the program selects an
 // item through setListIndex, before setListIndex returns.
+// One item at most is selected, and it is the current item. Only the program
+// empties the selection: no click or key of the user does, whatever modifiers
+// are held with it.
 class ListBox : public QListWidget {
     Q_OBJECT
 public:
@@ -175,6 +178,7 @@ protected:
     void mousePressEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
     void mouseDoubleClickEvent(QMouseEvent*) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index, const QEvent* event = nullptr) const override;
 
 private:
     void onCurrentRowChanged(int row);
