@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QScreen>
+#include <QStyledItemDelegate>
 #include <QTextCursor>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -247,11 +248,27 @@ void Label::mouseMoveEvent(QMouseEvent* e) { e->accept(); }
 
 // ---------------------------------------------------------------- ListBox
 
+namespace {
+// Draws an item's text as it is, on its one line: a line break in it starts
+// no second line (which the item has no room for, and which would end the
+// first in "...").
+class ListItemDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QString displayText(const QVariant& value, const QLocale&) const override { return value.toString(); }
+};
+}  // namespace
+
 ListBox::ListBox(QWidget* parent, bool sorted) : QListWidget(parent), m_sorted(sorted) {
     keepMouseEvents(this);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // An item too long for the list is cut at the list's edge, not shortened
+    // with "...", and never wraps.
+    setTextElideMode(Qt::ElideNone);
+    setWordWrap(false);
+    setItemDelegate(new ListItemDelegate(this));
     setFrameShape(QFrame::Box);
     QPalette p = palette();
     p.setColor(QPalette::Base, kParchment);

@@ -145,7 +145,7 @@ private:
 // item through setListIndex, before setListIndex returns.
 // One item at most is selected, and it is the current item. Only the program
 // empties the selection: no click or key of the user does, whatever modifiers
-// are held with it.
+// are held with it. An item too long for the list is cut at its edge.
 class ListBox : public QListWidget {
     Q_OBJECT
 public:

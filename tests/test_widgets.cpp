@@ -309,6 +309,33 @@ TEST(ListBoxClick, ClearLeavesNothingSelected) {
     EXPECT_EQ(w.list->List(1), "Imp");
 }
 
+TEST(ListBoxDrawing, ALongItemRunsToTheEdgeOnOneLineWithoutDots) {
+    // An item too long for the list is cut at the list's edge: its text is
+    // drawn up to the last column (a run of underscores draws an unbroken
+    // line), with no "..." before the edge. A line break in an item starts
+    // no second line: the item is drawn as its text without the break.
+    QRect row;  // the second item's row
+    const auto render = [&row](const QStringList& items) {
+        ListWindow w(false, items);
+        w.list->setGeometry(10, 10, 249, 123);
+        SetProgramFont(w.list);
+        ShowActive(&w.window);
+        row = w.list->visualItemRect(w.list->item(1));
+        return w.list->viewport()->grab().toImage();
+    };
+    const QImage list = render({QStringLiteral("Bat"), QStringLiteral("Wyrm of the deep fens ") + QString(60, QLatin1Char('_'))});
+    const QRgb background = list.pixel(list.width() - 1, list.height() - 1);
+    int rightmostInk = -1;
+    for (int y = row.top(); y <= row.bottom(); ++y)
+        for (int x = 0; x < list.width(); ++x)
+            if (list.pixel(x, y) != background) rightmostInk = std::max(rightmostInk, x);
+    EXPECT_EQ(rightmostInk, list.width() - 1);
+
+    EXPECT_TRUE(render({QStringLiteral("Bat"), QStringLiteral("Two\nLines"), QStringLiteral("Three\r\nmore\rlines")}) ==
+                render({QStringLiteral("Bat"), QStringLiteral("TwoLines"), QStringLiteral("Threemorelines")}))
+        << "items with line breaks are not drawn as their text on one line";
+}
+
 // ---------------------------------------------------------------- labels
 
 TEST(LabelCaption, AmpersandIsAnAccessKeyUnlessShownLiterally) {
