@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFocusEvent>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -202,9 +203,20 @@ QString Label::displayText() const {
 
 int Label::textFlags() const {
     int flags = int(m_alignment);
-    if (!m_autoSize) flags |= Qt::TextWordWrap;
+    if (!m_autoSize && !captionFitsWidth()) flags |= Qt::TextWordWrap;
     if (!m_literalAmpersand) flags |= Qt::TextShowMnemonic;
     return flags;
+}
+
+bool Label::captionFitsWidth() const {
+    // A label of fixed size wraps a caption wider than itself at its blanks;
+    // a caption whose advance fits its width is drawn on one line. Qt's wrap
+    // alone would also count the overhang of the last glyph past its advance
+    // (the stroke of a t or a y), and push the last word of a caption that
+    // fits by a fraction of a pixel onto a line below.
+    const QFontMetricsF metrics(font());
+    const QStringList lines = displayText().split(QLatin1Char('\n'));
+    return std::all_of(lines.begin(), lines.end(), [&](const QString& line) { return metrics.horizontalAdvance(line) <= width(); });
 }
 
 void Label::fitToCaption() {

@@ -98,7 +98,9 @@ private:
 // A caption on a transparent background. The ampersand marks an access key
 // (the next character underlined, "&&" shows one ampersand) unless the label
 // shows ampersands literally. A self-sizing label takes the size of its
-// caption in its own font whenever the caption or the font changes.
+// caption in its own font whenever the caption or the font changes; any other
+// label keeps its size, draws a caption that fits its width on one line and
+// wraps a wider one at its blanks.
 class Label : public QWidget {
     Q_OBJECT
 public:
@@ -128,6 +130,7 @@ protected:
 
 private:
     int textFlags() const;
+    bool captionFitsWidth() const;
     void fitToCaption();
     int m_index;
     QString m_caption;
