@@ -184,7 +184,6 @@ protected:
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index, const QEvent* event = nullptr) const override;
 
 private:
-    void onCurrentRowChanged(int row);
     bool m_sorted;
     int m_newIndex = -1;
     bool m_quiet = false;   // the program or the mouse is changing the selection
