@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFocusEvent>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -13,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QScreen>
+#include <QStyledItemDelegate>
 #include <QTextCursor>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -201,9 +203,20 @@ QString Label::displayText() const {
 
 int Label::textFlags() const {
     int flags = int(m_alignment);
-    if (!m_autoSize) flags |= Qt::TextWordWrap;
+    if (!m_autoSize && !captionFitsWidth()) flags |= Qt::TextWordWrap;
     if (!m_literalAmpersand) flags |= Qt::TextShowMnemonic;
     return flags;
+}
+
+bool Label::captionFitsWidth() const {
+    // A label of fixed size wraps a caption wider than itself at its blanks;
+    // a caption whose advance fits its width is drawn on one line. Qt's wrap
+    // alone would also count the overhang of the last glyph past its advance
+    // (the stroke of a t or a y), and push the last word of a caption that
+    // fits by a fraction of a pixel onto a line below.
+    const QFontMetricsF metrics(font());
+    const QStringList lines = displayText().split(QLatin1Char('\n'));
+    return std::all_of(lines.begin(), lines.end(), [&](const QString& line) { return metrics.horizontalAdvance(line) <= width(); });
 }
 
 void Label::fitToCaption() {
@@ -247,11 +260,27 @@ void Label::mouseMoveEvent(QMouseEvent* e) { e->accept(); }
 
 // ---------------------------------------------------------------- ListBox
 
+namespace {
+// Draws an item's text as it is, on its one line: a line break in it starts
+// no second line (which the item has no room for, and which would end the
+// first in "...").
+class ListItemDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QString displayText(const QVariant& value, const QLocale&) const override { return value.toString(); }
+};
+}  // namespace
+
 ListBox::ListBox(QWidget* parent, bool sorted) : QListWidget(parent), m_sorted(sorted) {
     keepMouseEvents(this);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // An item too long for the list is cut at the list's edge, not shortened
+    // with "...", and never wraps.
+    setTextElideMode(Qt::ElideNone);
+    setWordWrap(false);
+    setItemDelegate(new ListItemDelegate(this));
     setFrameShape(QFrame::Box);
     QPalette p = palette();
     p.setColor(QPalette::Base, kParchment);
@@ -385,6 +414,17 @@ void ListBox::mouseDoubleClickEvent(QMouseEvent* e) {
     e->accept();
 }
 
+QItemSelectionModel::SelectionFlags ListBox::selectionCommand(const QModelIndex& index, const QEvent* event) const {
+    // Every pick and move of the user selects the item it lands on in place of
+    // the one selected before, whatever modifiers are held: Ctrl and Shift
+    // neither toggle nor deselect an item, nor move the current item apart
+    // from the selection, so the list never loses its selected item to the
+    // user's hand. A place without an item and the release of the button
+    // that picked change nothing.
+    if (!index.isValid() || (event && event->type() == QEvent::MouseButtonRelease)) return QItemSelectionModel::NoUpdate;
+    return QItemSelectionModel::ClearAndSelect;
+}
+
 // ---------------------------------------------------------------- TextBox
 
 TextBox::TextBox(QWidget* parent, int index, bool multiLine) : QWidget(parent), m_index(index), m_multiLine(multiLine) {
@@ -488,9 +528,9 @@ bool focusLeavesTheProgramsBox(Qt::FocusReason reason) {
 bool isControlCharacter(char16_t c) { return c < 0x20 || (c >= 0x7F && c < 0xA0); }
 
 // The character code a key hands to KeyPress, 0 for a key that raises none.
-// As on the original platform, a key press is a key that gives a character:
-// a printable character, Backspace (8), Enter (13), Escape (27) or Ctrl with a
-// letter (1 to 26). Delete, the arrows, Home, End, Insert, the function keys
+// A key press is a key that gives a character: a printable character,
+// Backspace (8), Enter (13), Escape (27) or Ctrl with a letter (1 to 26).
+// Delete, the arrows, Home, End, Insert, the function keys
 // and Tab raise none, even where the keyboard gives them a text (X11 gives
 // Delete the text U+007F): a deletion with Delete alone marks nothing.
 int keyAsciiOf(const QKeyEvent* ke) {

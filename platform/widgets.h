@@ -98,7 +98,9 @@ private:
 // A caption on a transparent background. The ampersand marks an access key
 // (the next character underlined, "&&" shows one ampersand) unless the label
 // shows ampersands literally. A self-sizing label takes the size of its
-// caption in its own font whenever the caption or the font changes.
+// caption in its own font whenever the caption or the font changes; any other
+// label keeps its size, draws a caption that fits its width on one line and
+// wraps a wider one at its blanks.
 class Label : public QWidget {
     Q_OBJECT
 public:
@@ -128,6 +130,7 @@ protected:
 
 private:
     int textFlags() const;
+    bool captionFitsWidth() const;
     void fitToCaption();
     int m_index;
     QString m_caption;
@@ -143,6 +146,9 @@ private:
 // inserted (NewIndex). Click runs when the user picks an item with the mouse
 // or moves the selection with the keyboard, and when the program selects an
 // item through setListIndex, before setListIndex returns.
+// One item at most is selected, and it is the current item. Only the program
+// empties the selection: no click or key of the user does, whatever modifiers
+// are held with it. An item too long for the list is cut at its edge.
 class ListBox : public QListWidget {
     Q_OBJECT
 public:
@@ -175,9 +181,9 @@ protected:
     void mousePressEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
     void mouseDoubleClickEvent(QMouseEvent*) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index, const QEvent* event = nullptr) const override;
 
 private:
-    void onCurrentRowChanged(int row);
     bool m_sorted;
     int m_newIndex = -1;
     bool m_quiet = false;   // the program or the mouse is changing the selection

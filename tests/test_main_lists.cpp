@@ -158,6 +158,42 @@ TEST_F(MainLists, MovingTheSelectionWithTheKeyboardRunsTheClickHandling) {
     EXPECT_EQ(w()->txtStatText[0]->text(), "teeth");
 }
 
+TEST_F(MainLists, CtrlOnTheSelectedItemKeepsEveryListsSelection) {
+    MakeCategories();
+    StartMainWindow();
+    Pick(2, QStringLiteral("Patrol"));
+    ListBox* const lists[] = {w()->lstCreature, w()->lstCategory, w()->lstRoster};
+    for (int i = 0; i < 3; ++i) {
+        ListBox* list = lists[i];
+        const int row = list->ListIndex();
+        ASSERT_GE(row, 0) << "list " << i;
+        // Ctrl+click on the selected item picks it again, as a plain click does.
+        Click(w()->imgList[size_t(i)]);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, list->visualItemRect(list->item(row)).center());
+        QApplication::processEvents();
+        EXPECT_EQ(list->ListIndex(), row) << "list " << i;
+        EXPECT_FALSE(list->isVisible()) << "list " << i;
+        // Ctrl+Space on it changes nothing.
+        Click(w()->imgList[size_t(i)]);
+        QTest::keyClick(list, Qt::Key_Space, Qt::ControlModifier);
+        QApplication::processEvents();
+        EXPECT_EQ(list->ListIndex(), row) << "list " << i;
+        Click(w()->imgList[size_t(i)]);
+    }
+    // The creature, its category and the roster are still there to work on.
+    EXPECT_EQ(SelectedText(w()->lstCreature), "Crow");
+    EXPECT_EQ(w()->lblName->caption(), "Crow");
+    Click(w()->imgAdd);
+    EXPECT_EQ(w()->m_nRosterCount, 1);
+    EXPECT_TRUE(MsgBoxTitles().isEmpty());
+    // Ctrl+Down moves the selection and runs the click handling.
+    Click(w()->imgList[1]);
+    QTest::keyClick(w()->lstCategory, Qt::Key_Down, Qt::ControlModifier);
+    QApplication::processEvents();
+    EXPECT_EQ(SelectedText(w()->lstCategory), "Empty");
+    EXPECT_EQ(w()->lblCategory->caption(), "Empty");
+}
+
 // ---------------------------------------------------------------- the lock
 
 TEST_F(MainLists, LockOnMovesTheSelectedCreatureIntoThePickedCategory) {

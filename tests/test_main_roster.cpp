@@ -4,8 +4,10 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QFontMetricsF>
+#include <QImage>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 
 #include "frame/button_store.h"
 #include "frame/geometry.h"
@@ -101,11 +103,29 @@ protected:
         }
         return QString();
     }
-    // True when a roster line draws the text whole on its one visible line.
-    bool DrawnOnOneLine(const QString& text) const {
-        const Label* line = w()->lblRosterEntry[0];
-        const QFontMetrics fm(line->font());
-        return fm.boundingRect(line->rect(), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text).height() <= fm.height();
+    // True when a roster line, drawn, shows the last word of its caption on
+    // its one visible line: its ink reaches past the middle of that word.
+    static bool LastWordShown(Label* line) {
+        const QString caption = line->caption();
+        const QFontMetricsF metrics(line->font());
+        const double wordStart = metrics.horizontalAdvance(caption.left(caption.lastIndexOf(QLatin1Char(' ')) + 1));
+        const double wordMiddle = (wordStart + metrics.horizontalAdvance(caption)) / 2;
+        QImage drawn(line->size(), QImage::Format_ARGB32_Premultiplied);
+        drawn.fill(Qt::white);
+        line->render(&drawn, QPoint(), QRegion(), QWidget::DrawChildren);
+        int rightmostInk = -1;
+        for (int y = 0; y < drawn.height(); ++y)
+            for (int x = 0; x < drawn.width(); ++x)
+                if (drawn.pixel(x, y) != qRgb(255, 255, 255)) rightmostInk = std::max(rightmostInk, x);
+        return rightmostInk > wordMiddle;
+    }
+    // Gives the roster lines and the sizing label the pixel size of their
+    // font on a screen of 120 dpi (7 points there), on this screen.
+    void UseLineFontOf120Dpi() {
+        QFont f = w()->lblSizing->font();
+        f.setPointSizeF(7.0 * 120.0 / w()->logicalDpiY());
+        w()->lblSizing->setFont(f);
+        for (Label* line : w()->lblRosterEntry) line->setFont(f);
     }
 
     qint64 herd = 0;
@@ -379,61 +399,95 @@ TEST_F(RosterPanel, LongNamesAreShortenedToTheLineAndComparedShortened) {
     EXPECT_EQ(Stored(roster), (QList<qint64>{exactID, widerID}));
 }
 
-TEST_F(RosterPanel, NamesOnTheEdgeOfALineAreDrawnWholeWithTheirDots) {
-    StartMainWindow();
-    // Names of words whose width in whole pixels fits a line while the line
-    // lays them out a fraction of a pixel wider, so that its word wrap would
-    // push the last word onto the hidden second line: whole names so, and
-    // names whose cut by whole pixels, with its "...", lands so.
-    const QFontMetrics whole(w()->lblSizing->font());
-    const QFontMetricsF laidOut(w()->lblSizing->font());
-    const int linePx = w()->lblRosterEntry[0]->width();
-    ASSERT_EQ(linePx, 200);
-    const auto onTheEdge = [&](const QString& s) {
-        return whole.horizontalAdvance(s) <= linePx && laidOut.horizontalAdvance(s) > linePx;
-    };
-    const QStringList words = QStringLiteral("Grim ogre the Dark Lord of wyrm Fell Beast Ashen Knight Mire troll "
-                                             "young silver dragon Elder hag Wolf rider").split(QLatin1Char(' '));
-    QStringList wholeNames, cutNames;
-    quint32 seed = 11;
-    for (int n = 0; n < 3000 && (wholeNames.size() < 4 || cutNames.size() < 8); ++n) {
-        QString name;
-        while (laidOut.horizontalAdvance(name) < linePx + 40) {
-            seed = seed * 1103515245u + 12345u;
-            name += words[(seed >> 16) % words.size()] + QLatin1Char(' ');
+TEST_F(RosterPanel, NamesOnTheEdgeOfALineAreDrawnWithTheirLastWordAt96And120Dpi) {
+    // Names of words that land on the edge of a line, in the lines' font at
+    // 96 dpi and in its pixel size at 120 dpi. Three kinds, searched among
+    // generated names: names that fit by their advance while their last glyph
+    // reaches past the line, which Qt's word wrap counts as width (kept
+    // whole); names whose width in whole pixels fits while their advance does
+    // not (shortened); and names whose cut by whole pixels, with its "...",
+    // lands so. Every name shown must show its last word on its line.
+    const QStringList words = QStringLiteral("Grim ogre the Dark Lord of wyrm Fell Beast Ashen Knight Mire troll young "
+                                             "silver dragon Elder hag Wolf rider Moss Shadow Reef Hound Deep").split(QLatin1Char(' '));
+    for (const bool at120Dpi : {false, true}) {
+        SCOPED_TRACE(at120Dpi ? "120 dpi" : "96 dpi");
+        StartMainWindow();
+        if (at120Dpi) UseLineFontOf120Dpi();
+        const QFont font = w()->lblSizing->font();
+        const QFontMetrics whole(font);
+        const QFontMetricsF laidOut(font);
+        const int linePx = w()->lblRosterEntry[0]->width();
+        ASSERT_EQ(linePx, 200);
+        // Fits by its advance, while its last glyph reaches past the line.
+        const auto overhangs = [&](const QString& s) {
+            const double advance = laidOut.horizontalAdvance(s);
+            return advance <= linePx && advance - laidOut.rightBearing(s.back()) > linePx;
+        };
+        const auto onTheEdge = [&](const QString& s) { return whole.horizontalAdvance(s) <= linePx && laidOut.horizontalAdvance(s) > linePx; };
+        QStringList fittingNames, wholeNames, cutNames;
+        quint32 seed = 11;
+        for (int n = 0; n < 5000 && (fittingNames.size() < 4 || wholeNames.size() < 4 || cutNames.size() < 4); ++n) {
+            QString name;
+            while (laidOut.horizontalAdvance(name) < linePx + 40) {
+                seed = seed * 1103515245u + 12345u;
+                name += words[(seed >> 16) % words.size()] + QLatin1Char(' ');
+            }
+            name = name.trimmed();
+            for (qsizetype k = name.size(); k > 0; --k) {
+                if (name[k - 1] == QLatin1Char(' ')) continue;
+                const QString start = name.left(k);
+                const bool wordEnd = k == name.size() || name[k] == QLatin1Char(' ');
+                if (fittingNames.size() < 4 && wordEnd && overhangs(start)) {
+                    fittingNames << start;
+                    break;
+                }
+                if (wholeNames.size() < 4 && onTheEdge(start)) {
+                    wholeNames << start;
+                    break;
+                }
+            }
+            qsizetype k = name.size();
+            while (k > 0 && whole.horizontalAdvance(name.left(k) + QStringLiteral("...")) > linePx) --k;
+            if (cutNames.size() < 4 && onTheEdge(name.left(k) + QStringLiteral("..."))) cutNames << name;
         }
-        name = name.trimmed();
-        for (qsizetype k = name.size(); k > 0 && wholeNames.size() < 4; --k) {
-            if (name[k - 1] == QLatin1Char(' ') || !onTheEdge(name.left(k))) continue;
-            wholeNames << name.left(k);
-            break;
-        }
-        qsizetype k = name.size();
-        while (k > 0 && whole.horizontalAdvance(name.left(k) + QStringLiteral("...")) > linePx) --k;
-        if (cutNames.size() < 8 && onTheEdge(name.left(k) + QStringLiteral("..."))) cutNames << name;
-    }
-    ASSERT_FALSE(wholeNames.isEmpty()) << "no whole name on the edge of a line in this font";
-    ASSERT_FALSE(cutNames.isEmpty()) << "no shortened name on the edge of a line in this font";
-    const QStringList names = wholeNames + cutNames;
-    DestroyMainWindow();
+        ASSERT_FALSE(fittingNames.isEmpty()) << "no fitting name whose last glyph overhangs a line in this font";
+        ASSERT_FALSE(wholeNames.isEmpty()) << "no whole name on the edge of a line in this font";
+        ASSERT_FALSE(cutNames.isEmpty()) << "no shortened name on the edge of a line in this font";
+        const QStringList names = fittingNames + wholeNames + cutNames;
+        DestroyMainWindow();
 
-    const qint64 cat = Category("Edge");
-    QList<qint64> ids;
-    for (const QString& name : names) ids << Creature(cat, name);
-    Roster("Edge", ids);
-    StartMainWindow();
-    OpenRoster("Edge");
-    ASSERT_EQ(w()->m_nRosterCount, names.size());
-    for (int i = 0; i < names.size(); ++i) {
-        const QString shown = w()->m_asRosterName[i];
-        ASSERT_TRUE(shown.endsWith(QStringLiteral("..."))) << shown.toStdString();
-        const QString kept = shown.chopped(3);
-        EXPECT_TRUE(names[i].startsWith(kept)) << shown.toStdString();
-        EXPECT_TRUE(DrawnOnOneLine(shown)) << shown.toStdString();
-        // As much of the name as fits: one character more would not.
-        EXPECT_FALSE(DrawnOnOneLine(names[i].left(kept.size() + 1) + QStringLiteral("..."))) << shown.toStdString();
+        const char* const roster = at120Dpi ? "Edge 120" : "Edge 96";
+        const qint64 cat = Category(roster);
+        QList<qint64> ids;
+        for (const QString& name : names) ids << Creature(cat, name);
+        Roster(roster, ids);
+        StartMainWindow();
+        if (at120Dpi) UseLineFontOf120Dpi();
+        OpenRoster(roster);
+        ASSERT_EQ(w()->m_nRosterCount, names.size());
+        for (Label* line : w()->lblRosterEntry) {
+            if (!line->caption().isEmpty()) {
+                EXPECT_TRUE(LastWordShown(line)) << line->caption().toStdString();
+            }
+        }
+        Label* line = w()->lblRosterEntry[0];
+        for (int i = 0; i < names.size(); ++i) {
+            const QString shown = w()->m_asRosterName[i];
+            line->setCaption(shown);
+            EXPECT_TRUE(LastWordShown(line)) << shown.toStdString();
+            if (i < fittingNames.size()) {
+                EXPECT_EQ(shown, names[i]);
+                continue;
+            }
+            ASSERT_TRUE(shown.endsWith(QStringLiteral("..."))) << shown.toStdString();
+            const QString kept = shown.chopped(3);
+            EXPECT_TRUE(names[i].startsWith(kept)) << shown.toStdString();
+            // As much of the name as fits: one character more would not.
+            line->setCaption(names[i].left(kept.size() + 1) + QStringLiteral("..."));
+            EXPECT_FALSE(LastWordShown(line)) << shown.toStdString();
+        }
+        DestroyMainWindow();
     }
-    for (const Label* line : w()->lblRosterEntry) EXPECT_TRUE(DrawnOnOneLine(line->caption()));
 }
 
 TEST_F(RosterPanel, LongNamesAreCutToTheLineWidthLikeOneCharacterAtATime) {

@@ -13,6 +13,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <algorithm>
+#include <functional>
 
 #include "platform/widgets.h"
 
@@ -48,6 +49,19 @@ struct ListWindow {
         QObject::connect(list, &ListBox::Click, [this] { clicks.push_back(list->ListIndex()); });
     }
 };
+
+// Where a hand's pick or move leaves a list: the selected row and the rows
+// that Click saw.
+struct Outcome {
+    int row;
+    std::vector<int> clicks;
+    bool operator==(const Outcome&) const = default;
+};
+void PrintTo(const Outcome& o, std::ostream* os) {
+    *os << "row " << o.row << ", clicks {";
+    for (int c : o.clicks) *os << ' ' << c;
+    *os << " }";
+}
 
 }  // namespace
 
@@ -236,6 +250,48 @@ TEST(ListBoxClick, KeyboardMovesRaiseClickButFocusAloneDoesNot) {
     EXPECT_EQ(w.clicks, std::vector<int>({1, 2, 3, 2}));
 }
 
+TEST(ListBoxClick, NoModifierEmptiesTheSelectionOrMovesOnlyTheCurrentItem) {
+    // Once an item is selected, every pick and move of the hand, with any
+    // modifiers held, leaves exactly one item selected, the current one, and
+    // ends as the same pick or move without modifiers ends: the same item,
+    // and Click once when the selection changed (also on re-picking with the
+    // mouse), never when it did not.
+    QStringList names;
+    for (int i = 0; i < 30; ++i) names << QStringLiteral("Item %1").arg(i, 2, 10, QLatin1Char('0'));
+    ListWindow w(false, names);
+    ShowActive(&w.window);
+    w.list->setFocus();
+    const int start = 12;
+    const auto act = [&](const std::function<void()>& hand) {
+        w.list->setListIndex(-1);
+        w.list->setListIndex(start);
+        w.list->scrollToItem(w.list->item(start));
+        w.clicks.clear();
+        hand();
+        QApplication::processEvents();
+        EXPECT_EQ(w.list->selectedItems().size(), 1);
+        EXPECT_EQ(w.list->currentRow(), w.list->ListIndex());
+        return Outcome{w.list->ListIndex(), w.clicks};
+    };
+    const auto clickRow = [&](int row, Qt::KeyboardModifiers mods) {
+        return act([&] { QTest::mouseClick(w.list->viewport(), Qt::LeftButton, mods, w.list->visualItemRect(w.list->item(row)).center()); });
+    };
+    const auto key = [&](Qt::Key k, Qt::KeyboardModifiers mods) { return act([&] { QTest::keyClick(w.list, k, mods); }); };
+
+    EXPECT_EQ(clickRow(start, Qt::NoModifier), (Outcome{start, {start}}));
+    EXPECT_EQ(clickRow(start + 2, Qt::NoModifier), (Outcome{start + 2, {start + 2}}));
+    EXPECT_EQ(key(Qt::Key_Down, Qt::NoModifier), (Outcome{start + 1, {start + 1}}));
+    EXPECT_EQ(key(Qt::Key_Space, Qt::NoModifier), (Outcome{start, {}}));
+    const Qt::Key keys[] = {Qt::Key_Space, Qt::Key_Down, Qt::Key_Up, Qt::Key_Home, Qt::Key_End, Qt::Key_PageDown, Qt::Key_PageUp};
+    for (const Qt::KeyboardModifiers mods : {Qt::KeyboardModifiers(Qt::ControlModifier), Qt::KeyboardModifiers(Qt::ShiftModifier),
+                                             Qt::ControlModifier | Qt::ShiftModifier}) {
+        const int m = int(mods);
+        EXPECT_EQ(clickRow(start, mods), clickRow(start, Qt::NoModifier)) << "modifiers " << m;
+        EXPECT_EQ(clickRow(start + 2, mods), clickRow(start + 2, Qt::NoModifier)) << "modifiers " << m;
+        for (const Qt::Key k : keys) EXPECT_EQ(key(k, mods), key(k, Qt::NoModifier)) << "modifiers " << m << " key " << k;
+    }
+}
+
 TEST(ListBoxClick, ClearLeavesNothingSelected) {
     ListWindow w(true, {"Orc", "Bat"});
     w.list->setListIndex(1);
@@ -251,6 +307,33 @@ TEST(ListBoxClick, ClearLeavesNothingSelected) {
     w.list->setListIndex(1);
     EXPECT_EQ(w.clicks, std::vector<int>({1, 1}));
     EXPECT_EQ(w.list->List(1), "Imp");
+}
+
+TEST(ListBoxDrawing, ALongItemRunsToTheEdgeOnOneLineWithoutDots) {
+    // An item too long for the list is cut at the list's edge: its text is
+    // drawn up to the last column (a run of underscores draws an unbroken
+    // line), with no "..." before the edge. A line break in an item starts
+    // no second line: the item is drawn as its text without the break.
+    QRect row;  // the second item's row
+    const auto render = [&row](const QStringList& items) {
+        ListWindow w(false, items);
+        w.list->setGeometry(10, 10, 249, 123);
+        SetProgramFont(w.list);
+        ShowActive(&w.window);
+        row = w.list->visualItemRect(w.list->item(1));
+        return w.list->viewport()->grab().toImage();
+    };
+    const QImage list = render({QStringLiteral("Bat"), QStringLiteral("Wyrm of the deep fens ") + QString(60, QLatin1Char('_'))});
+    const QRgb background = list.pixel(list.width() - 1, list.height() - 1);
+    int rightmostInk = -1;
+    for (int y = row.top(); y <= row.bottom(); ++y)
+        for (int x = 0; x < list.width(); ++x)
+            if (list.pixel(x, y) != background) rightmostInk = std::max(rightmostInk, x);
+    EXPECT_EQ(rightmostInk, list.width() - 1);
+
+    EXPECT_TRUE(render({QStringLiteral("Bat"), QStringLiteral("Two\nLines"), QStringLiteral("Three\r\nmore\rlines")}) ==
+                render({QStringLiteral("Bat"), QStringLiteral("TwoLines"), QStringLiteral("Threemorelines")}))
+        << "items with line breaks are not drawn as their text on one line";
 }
 
 // ---------------------------------------------------------------- labels
