@@ -6,6 +6,7 @@
 #include "frame/splash.h"
 #include "frame/startup.h"
 #include "platform/end_requests.h"
+#include "platform/process_settings.h"
 #include "platform/single_instance.h"
 
 bool StartProgram(const QString& sProgramDir, const QStringList& arguments, std::unique_ptr<frmMain>& mainWindow,

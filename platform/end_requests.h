@@ -19,10 +19,6 @@ public:
     explicit EndRequestWatch(std::function<void()> onRequest, QObject* parent = nullptr);
     ~EndRequestWatch() override;
 
-    // False when the pipe or the handlers could not be set up; the signals
-    // then keep their former actions.
-    bool watching() const { return m_notifier != nullptr; }
-
 private:
     void drain();
 
