@@ -12,6 +12,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
+#include <fcntl.h>
+#include <functional>
+#include <sys/stat.h>
+#include <ctime>
 #include <string>
 #include <sys/resource.h>
 #include <vector>
@@ -298,6 +302,82 @@ TEST(SingleInstance, LockOfACrashedRunIsTakenOver) {
     next->waitForFinished(10000);
 }
 
+namespace {
+
+// Starts an instance and waits until the lock file is a file of its own that
+// names it; the instance is returned running.
+std::unique_ptr<QProcess> StartHoldingTheLock(const ProgramCopy& copy, const QString& lock) {
+    auto p = copy.start({"1"});
+    EXPECT_TRUE(p->waitForStarted(10000));
+    bool bHeld = false;
+    for (int i = 0; i < 200 && !bHeld && p->state() == QProcess::Running; ++i) {
+        const QFileInfo entry(lock);
+        QFile f(lock);
+        bHeld = !entry.isSymLink() && entry.isFile() && f.open(QIODevice::ReadOnly) &&
+                f.readLine().trimmed() == QByteArray::number(p->processId());
+        if (!bHeld) QTest::qWait(50);
+    }
+    EXPECT_TRUE(bHeld) << p->readAll().toStdString();
+    return p;
+}
+
+// Ends an instance as a logout does; its normal end removes the lock file.
+void EndByTerm(QProcess& p, const QString& lock) {
+    ASSERT_EQ(p.state(), QProcess::Running);
+    ASSERT_GT(p.processId(), 0);
+    ASSERT_EQ(::kill(pid_t(p.processId()), SIGTERM), 0);
+    ASSERT_TRUE(p.waitForFinished(20000));
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_FALSE(QFileInfo::exists(lock) || QFileInfo(lock).isSymLink());
+}
+
+// Gives the entry at path itself (a link is not followed) a modification time
+// that many seconds ago.
+bool MakeOld(const QString& path, int seconds) {
+    timespec times[2];
+    clock_gettime(CLOCK_REALTIME, &times[0]);
+    times[0].tv_sec -= seconds;
+    times[1] = times[0];
+    return utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+}  // namespace
+
+TEST(SingleInstance, ALinkOrAPipeAtTheLockIsJudgedByItselfAndTakenOverWithoutTouchingATarget) {
+    ProgramCopy copy;
+    ASSERT_TRUE(copy.ok());
+    const QString lock = copy.runtimeDir() + QStringLiteral("/ostravell.lock");
+    QTemporaryDir elsewhere;
+    const QString missing = elsewhere.filePath(QStringLiteral("missing"));
+    const QString target = elsewhere.filePath(QStringLiteral("target"));
+    {
+        QFile f(target);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("not a lock\n");
+    }
+
+    // A link that points nowhere has no age of its own to read through it;
+    // its own age counts. A link to a file is no lock either, whatever the
+    // file holds. A pipe is never read.
+    const std::function<bool()> makers[] = {
+        [&] { return QFile::link(missing, lock); },
+        [&] { return QFile::link(target, lock); },
+        [&] { return ::mkfifo(QFile::encodeName(lock).constData(), 0600) == 0; },
+    };
+    for (const auto& make : makers) {
+        ASSERT_TRUE(make());
+        ASSERT_TRUE(MakeOld(lock, kBrokenLockAgeSeconds + 1));
+        auto next = StartHoldingTheLock(copy, lock);
+        EndByTerm(*next, lock);
+        QFile::remove(lock);
+    }
+    EXPECT_FALSE(QFileInfo::exists(missing));
+    QFile f(target);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), "not a lock\n");
+}
+
 TEST(SingleInstance, ABrokenLockFileIsTakenOverOnceItIsAFewSecondsOld) {
     ProgramCopy copy;
     ASSERT_TRUE(copy.ok());
@@ -315,21 +395,6 @@ TEST(SingleInstance, ABrokenLockFileIsTakenOverOnceItIsAFewSecondsOld) {
     ASSERT_TRUE(old.setFileTime(QDateTime::currentDateTime().addSecs(-(kBrokenLockAgeSeconds + 1)),
                                 QFileDevice::FileModificationTime));
     old.close();
-    auto next = copy.start({"1"});
-    ASSERT_TRUE(next->waitForStarted(10000));
-    bool bHeld = false;
-    for (int i = 0; i < 200 && !bHeld && next->state() == QProcess::Running; ++i) {
-        QFile f(lock);
-        bHeld = f.open(QIODevice::ReadOnly) && f.readLine().trimmed() == QByteArray::number(next->processId());
-        if (!bHeld) QTest::qWait(50);
-    }
-    EXPECT_TRUE(bHeld) << next->readAll().toStdString();
-    // Its normal end removes the lock file.
-    ASSERT_EQ(next->state(), QProcess::Running);
-    ASSERT_GT(next->processId(), 0);
-    ASSERT_EQ(::kill(pid_t(next->processId()), SIGTERM), 0);
-    ASSERT_TRUE(next->waitForFinished(20000));
-    EXPECT_EQ(next->exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(next->exitCode(), 0);
-    EXPECT_FALSE(QFile::exists(lock));
+    auto next = StartHoldingTheLock(copy, lock);
+    EndByTerm(*next, lock);
 }
