@@ -6,6 +6,8 @@
 #include "frame/splash.h"
 #include "frame/startup.h"
 #include "platform/end_requests.h"
+#include "platform/msgbox.h"
+#include "platform/own_folder.h"
 #include "platform/process_settings.h"
 #include "platform/single_instance.h"
 
@@ -31,7 +33,17 @@ int RunProgram(int argc, char** argv, const QString& programDir, const std::func
     QApplication app(qtArgc, argv);
     RestoreEnvironmentAfterPreparing();
     QApplication::setApplicationName(QStringLiteral("Ostravell"));
-    const QString folder = programDir.isEmpty() ? QCoreApplication::applicationDirPath() : programDir;
+    QString folder = programDir;
+    if (folder.isEmpty()) {
+        // Nothing is read or written anywhere but in the program's own folder:
+        // a folder that cannot be named ends the program before anything starts.
+        const OwnFolder own = FindOwnFolder();
+        if (own.path.isEmpty()) {
+            MsgBox(own.problem, QStringLiteral("Ostravell"));
+            return 1;
+        }
+        folder = own.path;
+    }
 
     std::unique_ptr<frmMain> mainWindow;
     bool bEndRequested = false;  // from outside: a signal or the session manager

@@ -24,7 +24,9 @@ bool StartProgram(const QString& sProgramDir, const QStringList& arguments, std:
 // (SIGTERM, SIGHUP, SIGINT, the session manager) saves the selected creature
 // exactly as closing the window does, and the program then ends with status 0.
 // A normal end removes the single-instance lock file.
-// programDir: the program's folder; empty for the executable's own folder.
+// programDir: the program's folder; empty for the executable's own folder,
+// where a folder whose name is not valid UTF-8 (or that cannot be found) is
+// named in a message box and the program ends with status 1 at once.
 // started: when given, called once the main window is up, before the event
 // loop runs (tests drive the running program from there).
 int RunProgram(int argc, char** argv, const QString& programDir = {},

@@ -6,12 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <QDateTime>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
+#include <filesystem>
 #include <fcntl.h>
 #include <functional>
 #include <sys/stat.h>
@@ -202,6 +204,45 @@ TEST(ProgramProcess, UnderAFileSizeLimitAWriteFailsWithItsErrorBoxInsteadOfAKill
                                         QStringLiteral(": Error: ")))
         << child.output().toStdString();
     EXPECT_EQ(f.folder.DatabaseBytes(), before);
+}
+
+TEST(ProgramProcess, AFolderWhoseNameIsNotUtf8IsNamedInAnErrorAndNothingElseHappens) {
+    // A copy of this executable in a folder named "caf" and the byte 0xE9
+    // (Latin-1 for an accented e), started through a link of a plain name:
+    // the program's folder is the copy's, whose name no text can hold.
+    QTemporaryDir base;
+    ASSERT_TRUE(base.isValid());
+    const std::filesystem::path root(QFile::encodeName(base.path()).toStdString());
+    const std::filesystem::path folder = root / std::string("caf\xe9");
+    const std::filesystem::path self(QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString());
+    std::filesystem::create_directory(folder);
+    // Qt cannot name the folder to remove it.
+    struct RemovedAtEnd {
+        std::filesystem::path path;
+        ~RemovedAtEnd() {
+            std::error_code ignored;
+            std::filesystem::remove_all(path, ignored);
+        }
+    } removedAtEnd{folder};
+    ASSERT_TRUE(std::filesystem::copy_file(self, folder / self.filename()));
+    std::filesystem::create_symlink(folder / self.filename(), root / "start");
+
+    ProgramChild child{QString()};
+    child.setProgram(base.filePath(QStringLiteral("start")));
+    ASSERT_TRUE(child.start(ProgramChildAct::TypeAndWait, {QStringLiteral("1")}));
+    ASSERT_TRUE(child.waitForEnd()) << child.output().toStdString();
+    EXPECT_EQ(child.process().exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(child.process().exitCode(), 1);
+    // One box, naming the folder with the byte shown by its code; no window,
+    // no database, label or lock file looked for anywhere.
+    const QStringList boxes = Lines(child.output()).filter(QStringLiteral("box: "));
+    ASSERT_EQ(boxes.size(), 1) << child.output().toStdString();
+    EXPECT_TRUE(boxes[0].startsWith(QStringLiteral("box: Ostravell: "))) << boxes[0].toStdString();
+    EXPECT_TRUE(child.output().contains(QFile::decodeName(QByteArray::fromStdString(root.native())) +
+                                        QStringLiteral("/caf\\xE9\n")))
+        << child.output().toStdString();
+    EXPECT_FALSE(child.output().contains(QStringLiteral("typed")));
+    EXPECT_EQ(QDir(child.runtimeDir()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
 }
 
 // ---------------------------------------------------------------- two real processes

@@ -54,7 +54,7 @@ bool ProgramChild::start(ProgramChildAct act, const QStringList& arguments) {
         std::signal(SIGXFSZ, SIG_DFL);
         if (modifier) modifier();
     });
-    m_process->start(QCoreApplication::applicationFilePath(), arguments);
+    m_process->start(m_program.isEmpty() ? QCoreApplication::applicationFilePath() : m_program, arguments);
     return m_process->waitForStarted(10000);
 }
 
