@@ -19,6 +19,11 @@ SavedVariable g_saved[] = {
     {"QT_SCREEN_SCALE_FACTORS", std::nullopt},
 };
 bool g_bPrepared = false;
+
+// Does nothing: the signal then only makes the write that raised it fail.
+// Unlike an ignored signal, a handled one is not handed on to the programs
+// this one starts (the viewer of the help text).
+extern "C" void WriteFailed(int) {}
 }  // namespace
 
 void PrepareProcess() {
@@ -31,6 +36,11 @@ void PrepareProcess() {
     qunsetenv("QT_SCALE_FACTOR");
     qunsetenv("QT_SCREEN_SCALE_FACTORS");
     std::signal(SIGXFSZ, SIG_IGN);
+    struct sigaction writeFailed = {};
+    writeFailed.sa_handler = WriteFailed;
+    sigemptyset(&writeFailed.sa_mask);
+    writeFailed.sa_flags = SA_RESTART;
+    sigaction(SIGPIPE, &writeFailed, nullptr);
 }
 
 void RestoreEnvironmentAfterPreparing() {

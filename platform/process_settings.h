@@ -9,6 +9,9 @@
 // - A write past the file-size limit fails with an error, which the operation
 //   reports in its own error box as on a full disk, instead of ending the
 //   process with SIGXFSZ.
+// - A write to a pipe or socket whose reader is gone (standard error piped
+//   into a pager that was closed) fails with an error instead of ending the
+//   process with SIGPIPE.
 void PrepareProcess();
 // Called once the application object exists: gives the environment variables
 // that PrepareProcess changed back their former values, so programs started

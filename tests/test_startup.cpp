@@ -165,7 +165,10 @@ TEST(ProgramProcess, TheWindowsPixelsAndFontPointsAt96And120Dpi) {
 }
 
 TEST(ProgramProcess, ASignalToEndSavesTheTypingAsTheWindowsCloseDoesThenEndsWithStatusZero) {
-    for (const int sig : {SIGTERM, SIGHUP}) {
+    // A logout, a closed terminal, and signals that end a process without a
+    // word unless it takes them: Ctrl+\, a user's signal, an alarm, a
+    // real-time signal.
+    for (const int sig : {SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGALRM, SIGRTMIN}) {
         OneCreatureFolder f;
         ProgramChild child(f.folder.dir());
         ASSERT_TRUE(child.start(ProgramChildAct::TypeAndWait, {QString::number(f.creature)}));
@@ -179,6 +182,44 @@ TEST(ProgramProcess, ASignalToEndSavesTheTypingAsTheWindowsCloseDoesThenEndsWith
         EXPECT_FALSE(child.output().contains(QStringLiteral("box:"))) << child.output().toStdString();
         // A normal end takes its lock file away.
         EXPECT_EQ(QDir(child.runtimeDir()).entryList(QDir::Files), QStringList()) << "signal " << sig;
+    }
+}
+
+TEST(ProgramProcess, AnExitWhileTheWindowIsUpSavesTheTypingFirstWithItsErrorOnStandardError) {
+    // Qt calls exit(1) when the display goes away: the typing is saved, the
+    // status stays Qt's, the lock file goes.
+    {
+        OneCreatureFolder f;
+        ProgramChild child(f.folder.dir());
+        ASSERT_TRUE(child.start(ProgramChildAct::TypeAndExit, {QString::number(f.creature)}));
+        ASSERT_TRUE(child.waitForEnd()) << child.output().toStdString();
+        EXPECT_TRUE(Lines(child.output()).contains(QStringLiteral("typed"))) << child.output().toStdString();
+        EXPECT_EQ(child.process().exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(child.process().exitCode(), 1);
+        EXPECT_EQ(f.field0(), QString::fromLatin1(kChildTypedText));
+        EXPECT_FALSE(child.output().contains(QStringLiteral("box:"))) << child.output().toStdString();
+        EXPECT_EQ(QDir(child.runtimeDir()).entryList(QDir::Files), QStringList());
+    }
+    // The save fails (no file may grow): no box can be shown any more, so its
+    // error goes to standard error.
+    {
+        OneCreatureFolder f;
+        const QByteArray before = f.folder.DatabaseBytes();
+        ProgramChild child(f.folder.dir());
+        child.setChildModifier([] {
+            rlimit none{};
+            getrlimit(RLIMIT_FSIZE, &none);
+            none.rlim_cur = 0;
+            setrlimit(RLIMIT_FSIZE, &none);
+        });
+        ASSERT_TRUE(child.start(ProgramChildAct::TypeAndExit, {QString::number(f.creature)}));
+        ASSERT_TRUE(child.waitForEnd()) << child.output().toStdString();
+        EXPECT_EQ(child.process().exitCode(), 1);
+        EXPECT_TRUE(child.output().contains(QStringLiteral("Ostravell: ") + QString::fromLatin1(kTitleSaveCreatureInfo) +
+                                            QStringLiteral(": Error: ")))
+            << child.output().toStdString();
+        EXPECT_FALSE(child.output().contains(QStringLiteral("box:"))) << child.output().toStdString();
+        EXPECT_EQ(f.folder.DatabaseBytes(), before);
     }
 }
 

@@ -22,6 +22,9 @@ enum class ProgramChildAct {
     // Types kChildTypedText into the first statistic box, writes "typed", and
     // runs until something ends it.
     TypeAndWait,
+    // Types as TypeAndWait does, then calls exit(1) from the event loop, as Qt
+    // does when the display goes away.
+    TypeAndExit,
 };
 
 inline constexpr const char* kChildTypedText = "Typed by hand";
