@@ -40,7 +40,7 @@ OwnFolder FindOwnFolder() {
     const std::string folderBytes = error ? std::string() : executable.parent_path().native();
     if (!folderBytes.empty() && !QByteArrayView(folderBytes).isValidUtf8()) {
         return {QString(), QStringLiteral("Ostravell cannot work in its folder, whose name is not valid UTF-8 text:\n%1\n"
-                                          "Move the program to a folder whose name is.")
+                                          "Move the program's folder to a name of plain text and start it there.")
                                .arg(EscapedFileName(folderBytes))};
     }
     const QString path = QCoreApplication::applicationDirPath();

@@ -1,25 +1,26 @@
 // The program's start and end: the order of Main's steps with the command
 // line; the running program as a process of its own, with its command line as
-// typed, its layout at 96 and 120 dpi, its save when a signal ends it and under
-// a file-size limit; a second real instance that ends at once while the first
-// runs, and lock files left broken.
+// typed, its layout at 96 and 120 dpi, its save when a signal or an exit()
+// ends it and under a file-size limit, its refusal of a folder it cannot name;
+// a second real instance that ends at once while the first runs, and lock
+// files left broken or replaced by links and pipes.
 #include <gtest/gtest.h>
 
-#include <QDateTime>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
-#include <filesystem>
-#include <fcntl.h>
-#include <functional>
-#include <sys/stat.h>
 #include <ctime>
+#include <fcntl.h>
+#include <filesystem>
+#include <functional>
 #include <string>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <vector>
 
 #include "frame/geometry.h"
