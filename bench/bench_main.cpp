@@ -9,6 +9,7 @@
 #include "frame/geometry.h"
 #include "frame/startup.h"
 #include "mainwindow/main_window.h"
+#include "platform/process_settings.h"
 
 void InstallMessageBoxRecorder();
 int RunStartUpChild(const QString& folder);

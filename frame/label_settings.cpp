@@ -6,6 +6,8 @@
 
 #include <optional>
 
+#include "platform/regular_file.h"
+
 namespace {
 
 bool IsFieldBlank(QChar c) { return c == u' ' || c == u'\t'; }
@@ -18,15 +20,13 @@ qsizetype SkipLineEnd(const QString& s, qsizetype i) {
     return i;
 }
 
-// The whole file as Latin-1 text, or nothing when it cannot be read.
+// The whole file as Latin-1 text, or nothing when it cannot be read. Only a
+// regular file of a sane size is read: a pipe or a device could block or grow
+// for ever.
 std::optional<QString> ReadWholeFile(const QString& sPath) {
-    // Only a regular file is read: a pipe or a device could block for ever.
-    if (!QFileInfo(sPath).isFile()) return std::nullopt;
-    QFile file(sPath);
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) return std::nullopt;
-    return QString::fromLatin1(bytes);
+    const std::optional<QByteArray> bytes = ReadSettingsFile(sPath);
+    if (!bytes) return std::nullopt;
+    return QString::fromLatin1(*bytes);
 }
 
 // The key of a record: its text before the first "=", or nothing when it has no "=".

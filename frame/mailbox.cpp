@@ -1,12 +1,15 @@
 #include "frame/mailbox.h"
 
 #include <QByteArrayView>
-#include <QFile>
 #include <QLockFile>
 #include <QSaveFile>
-#include <QSettings>
+#include <QStandardPaths>
 #include <QStringDecoder>
 #include <QStringList>
+
+#include <optional>
+
+#include "platform/regular_file.h"
 
 namespace {
 
@@ -288,18 +291,23 @@ MailboxLine TakeMessageLine(const QByteArray& file) {
 }
 
 QString MailboxFilePath() {
-    // The file the family's settings library uses, without the system-wide
-    // fallbacks: a value this program could not delete must never be read
-    // again and again.
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Quenmarrow")).fileName();
+    // The file the family's settings library uses (INI format, user scope,
+    // organisation "Quenmarrow"), without the system-wide fallbacks: a value
+    // this program could not delete must never be read again and again. The
+    // name is made here as that library makes it: a settings object would
+    // read the file as it is made, whatever stands there (and wait for ever on
+    // a pipe).
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Quenmarrow.ini");
 }
 
 QString ReadMessage() {
     const QString path = MailboxFilePath();
+    // Only a regular file of a sane size holds a message: a pipe at the
+    // mailbox's path would block the key for good, a device would never end.
     auto readAll = [&path](QByteArray& bytes) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) return false;
-        bytes = file.readAll();
+        std::optional<QByteArray> content = ReadSettingsFile(path);
+        if (!content) return false;
+        bytes = std::move(*content);
         return true;
     };
 

@@ -14,7 +14,9 @@ inline constexpr const char* kNoMessage = "#*0000*#";
 // other byte stays as it was (comments, other values, other sections, the
 // [Communications] header itself), and the file is replaced atomically with
 // its permissions kept. kNoMessage, with the file untouched, when nothing is
-// pending.
+// pending. Only a regular file (or one a symbolic link names) of a sane size
+// can hold a message: a pipe, a device or a huge file at the mailbox's path
+// holds none and is left alone.
 QString ReadMessage();
 
 // The settings file the mailbox lives in.

@@ -1,48 +1,10 @@
 #include "frame/startup.h"
 
-#include <csignal>
-#include <optional>
-
 #include "frame/geometry.h"
 #include "frame/number_parsing.h"
 
 qint16 giStartupDone = 0;
 qint32 glStartCreatureID = 0;
-
-namespace {
-// The environment variables by which Qt scales windows, with the values they
-// had before PrepareProcess (none: unset).
-struct SavedVariable {
-    const char* name;
-    std::optional<QByteArray> value;
-};
-SavedVariable g_saved[] = {
-    {"QT_ENABLE_HIGHDPI_SCALING", std::nullopt},
-    {"QT_SCALE_FACTOR", std::nullopt},
-    {"QT_SCREEN_SCALE_FACTORS", std::nullopt},
-};
-bool g_bPrepared = false;
-}  // namespace
-
-void PrepareProcess() {
-    if (!g_bPrepared) {
-        for (SavedVariable& v : g_saved)
-            v.value = qEnvironmentVariableIsSet(v.name) ? std::optional<QByteArray>(qgetenv(v.name)) : std::nullopt;
-        g_bPrepared = true;
-    }
-    qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
-    qunsetenv("QT_SCALE_FACTOR");
-    qunsetenv("QT_SCREEN_SCALE_FACTORS");
-    std::signal(SIGXFSZ, SIG_IGN);
-}
-
-void RestoreEnvironmentAfterPreparing() {
-    if (!g_bPrepared) return;
-    for (const SavedVariable& v : g_saved) {
-        if (v.value) qputenv(v.name, *v.value);
-        else qunsetenv(v.name);
-    }
-}
 
 QStringList ArgumentsAsGiven(int argc, char** argv) {
     QStringList arguments;

@@ -39,8 +39,11 @@ public:
 
     // Runs the window's start (once, before it is first shown).
     void Form_Load();
-    // Ends the program: the Exit button and every other closing of the window
-    // come here. Replaceable so tests can watch it instead of ending the process.
+    // Sets how the program ends once the window's end has saved the sheet:
+    // the Exit button and every other closing of the window come to it. The
+    // program's run (RunProgram) sets its own end here; without one the
+    // event loop is ended. Tests and benchmarks that drive a window alone set
+    // one that only counts the ends.
     static void SetEndProgram(std::function<void()> endProgram);
 
     // ---- controls (names as the handlers use them)

@@ -21,10 +21,16 @@ bool StartProgram(const QString& sProgramDir, const QStringList& arguments, std:
 // Reads the command line from argv before the application object exists and
 // gives that object the program's name alone, so Qt takes none of the
 // arguments for its own options. Until the end, a request from outside to end
-// (SIGTERM, SIGHUP, SIGINT, the session manager) saves the selected creature
+// (a signal that would end the process and reports no crash, see
+// platform/end_requests.h; the session manager) saves the selected creature
 // exactly as closing the window does, and the program then ends with status 0.
-// A normal end removes the single-instance lock file.
-// programDir: the program's folder; empty for the executable's own folder.
+// An exit() made while the window is up and its end has not run (Qt's, when
+// the display goes away) saves the selected creature first too, with the
+// error of a failed save on standard error, and keeps the status exit() gave.
+// These ends remove the single-instance lock file.
+// programDir: the program's folder; empty for the executable's own folder,
+// where a folder whose name is not valid UTF-8 (or that cannot be found) is
+// named in a message box and the program ends with status 1 at once.
 // started: when given, called once the main window is up, before the event
 // loop runs (tests drive the running program from there).
 int RunProgram(int argc, char** argv, const QString& programDir = {},

@@ -9,16 +9,41 @@
 
 namespace {
 
-constexpr int kSignals[] = {SIGTERM, SIGHUP, SIGINT};
-
-constexpr int kSignalCount = int(sizeof kSignals / sizeof kSignals[0]);
+// Every signal whose default action ends the process, but those that report
+// a fault of the program itself (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT,
+// SIGTRAP, SIGSYS: a crash, where nothing can be trusted to save) and SIGPIPE
+// and SIGXFSZ, which the process settings turn into failed writes.
+bool IsEndRequest(int sig) {
+    switch (sig) {
+    case SIGHUP:
+    case SIGINT:
+    case SIGQUIT:
+    case SIGUSR1:
+    case SIGUSR2:
+    case SIGALRM:
+    case SIGTERM:
+    case SIGXCPU:
+    case SIGVTALRM:
+    case SIGPROF:
+    case SIGIO:
+#ifdef SIGSTKFLT
+    case SIGSTKFLT:
+#endif
+#ifdef SIGPWR
+    case SIGPWR:
+#endif
+        return true;
+    default:
+        return sig >= SIGRTMIN && sig <= SIGRTMAX;
+    }
+}
 
 // The pipe's ends; -1 while no watch exists. Read by the signal handler.
 volatile sig_atomic_t g_writeEnd = -1;
 int g_readEnd = -1;
 // The actions the signals had before the watch, given back when it ends.
-struct sigaction g_former[kSignalCount];
-bool g_bWatched[kSignalCount] = {};
+struct sigaction g_former[NSIG];
+bool g_bWatched[NSIG] = {};
 
 extern "C" void NoteEndRequest(int) {
     const int savedErrno = errno;
@@ -50,13 +75,15 @@ EndRequestWatch::EndRequestWatch(std::function<void()> onRequest, QObject* paren
     action.sa_handler = NoteEndRequest;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int i = 0; i < kSignalCount; ++i) {
-        g_bWatched[i] = false;
-        if (sigaction(kSignals[i], nullptr, &g_former[i]) != 0) continue;
-        // A signal ignored from the start (nohup, a background job's SIGINT)
-        // stays ignored.
-        if (g_former[i].sa_handler == SIG_IGN) continue;
-        g_bWatched[i] = sigaction(kSignals[i], &action, nullptr) == 0;
+    for (int sig = 1; sig < NSIG; ++sig) {
+        g_bWatched[sig] = false;
+        if (!IsEndRequest(sig) || sigaction(sig, nullptr, &g_former[sig]) != 0) continue;
+        // Only a signal that would end the process is taken: one ignored from
+        // the start (nohup, a background job's SIGINT) stays ignored, and one
+        // that something else already handles (a profiler's SIGPROF) keeps
+        // its handler.
+        if (g_former[sig].sa_handler != SIG_DFL) continue;
+        g_bWatched[sig] = sigaction(sig, &action, nullptr) == 0;
     }
 
     m_notifier = new QSocketNotifier(g_readEnd, QSocketNotifier::Read, this);
@@ -65,8 +92,8 @@ EndRequestWatch::EndRequestWatch(std::function<void()> onRequest, QObject* paren
 
 EndRequestWatch::~EndRequestWatch() {
     if (!m_notifier) return;
-    for (int i = 0; i < kSignalCount; ++i)
-        if (g_bWatched[i]) sigaction(kSignals[i], &g_former[i], nullptr);
+    for (int sig = 1; sig < NSIG; ++sig)
+        if (g_bWatched[sig]) sigaction(sig, &g_former[sig], nullptr);
     delete m_notifier;
     m_notifier = nullptr;
     int writeEnd = g_writeEnd;

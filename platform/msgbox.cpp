@@ -3,10 +3,10 @@
 #include <QMessageBox>
 
 namespace {
-MsgBoxHandler& handlerSlot() {
-    static MsgBoxHandler h;
-    return h;
-}
+// Made before main, so it outlives every handler that the program registers
+// to run at exit (the save at exit reports through it).
+MsgBoxHandler g_handler;
+MsgBoxHandler& handlerSlot() { return g_handler; }
 }  // namespace
 
 void MsgBox(const QString& prompt, const QString& title) {

@@ -1,13 +1,15 @@
 #include "platform/single_instance.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QLockFile>
 #include <QStandardPaths>
 
+#include <cerrno>
+#include <ctime>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -16,26 +18,41 @@ std::unique_ptr<QLockFile>& HeldLock() {
     return lock;
 }
 
-// A lock file that does not tell which process holds it (empty, unreadable,
-// no lock file at all but something else of that name): broken.
-bool IsBroken(const QString& path) {
+// A lock file of ours holds a process number, a program name, a host name and
+// a little more: far less than this.
+constexpr off_t kLargestLockFile = 4096;
+
+// A regular file that does not tell which process holds it (empty, cut
+// short, unreadable, far too large): broken.
+bool NamesAProcess(const QString& path, const struct stat& st) {
+    if (st.st_size > kLargestLockFile) return false;
     qint64 pid = 0;
     QString hostname, appname;
-    return !QLockFile(path).getLockInfo(&pid, &hostname, &appname);
+    return QLockFile(path).getLockInfo(&pid, &hostname, &appname);
 }
 
-enum class BrokenLock { None, Removed, Kept };
+enum class Entry {
+    Absent,   // nothing there, or a file that names a process: the lock decides
+    Young,    // broken and made moments ago: perhaps an instance that is just starting
+    Removed,  // broken and old: removed
+    Kept,     // broken and old, but it cannot be removed
+};
 
-// Removes a broken lock file that is old enough not to belong to an instance
-// that is just writing it.
-BrokenLock RemoveBrokenLock(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.exists() && !info.isSymLink()) return BrokenLock::None;
-    if (!IsBroken(path)) return BrokenLock::None;
-    const QDateTime modified = info.lastModified();
-    const qint64 ageMs = modified.isValid() ? modified.msecsTo(QDateTime::currentDateTime()) : 0;
-    if (ageMs >= 0 && ageMs < qint64(kBrokenLockAgeSeconds) * 1000) return BrokenLock::None;
-    return QFile::remove(path) ? BrokenLock::Removed : BrokenLock::Kept;
+// Judges what stands at the lock's path by the entry itself, never by what a
+// symbolic link points to: only a regular file can be a lock of ours, and
+// anything else (a link, a pipe, a folder, a device) is broken. A broken entry
+// old enough not to belong to an instance that is just writing it is removed
+// (a link goes, never its target).
+Entry JudgeEntry(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st {};
+    if (::lstat(name.constData(), &st) != 0) return Entry::Absent;
+    if (S_ISREG(st.st_mode) && NamesAProcess(path, st)) return Entry::Absent;
+    timespec now {};
+    clock_gettime(CLOCK_REALTIME, &now);
+    const qint64 ageMs = (qint64(now.tv_sec) - st.st_mtim.tv_sec) * 1000 + (now.tv_nsec - st.st_mtim.tv_nsec) / 1000000;
+    if (ageMs >= 0 && ageMs < qint64(kBrokenLockAgeSeconds) * 1000) return Entry::Young;
+    return ::unlink(name.constData()) == 0 || errno == ENOENT ? Entry::Removed : Entry::Kept;
 }
 
 }  // namespace
@@ -47,9 +64,14 @@ bool AnotherInstanceRunning() {
     QDir().mkpath(dir);
     const QString path = dir + QStringLiteral("/ostravell.lock");
 
-    // A broken lock that cannot be removed cannot be replaced by one of ours
-    // either: the program runs without a lock.
-    if (RemoveBrokenLock(path) == BrokenLock::Kept) return false;
+    switch (JudgeEntry(path)) {
+    case Entry::Young: return true;
+    // A broken entry that cannot be removed cannot be replaced by a lock of
+    // ours either: the program runs without a lock.
+    case Entry::Kept: return false;
+    case Entry::Absent:
+    case Entry::Removed: break;
+    }
 
     auto candidate = std::make_unique<QLockFile>(path);
     candidate->setStaleLockTime(0);  // a readable lock is stale only when its process is gone
@@ -57,7 +79,7 @@ bool AnotherInstanceRunning() {
         HeldLock() = std::move(candidate);
         return false;
     }
-    // Held by a living process, or broken and too young to be taken over.
+    // Held by a living instance.
     if (candidate->error() == QLockFile::LockFailedError) return true;
     // No lock can be made here: the program runs without one.
     return false;

@@ -73,6 +73,8 @@ QByteArray MailboxBytes() {
 
 TEST(ReadMessage, LivesInTheUsersConfigFolder) {
     EXPECT_EQ(MailboxFilePath(), qEnvironmentVariable("XDG_CONFIG_HOME") + "/Quenmarrow.ini");
+    // The file a sibling's settings library writes.
+    EXPECT_EQ(MailboxFilePath(), QSettings(QSettings::IniFormat, QSettings::UserScope, "Quenmarrow").fileName());
 }
 
 TEST(ReadMessage, RemovesTheMessageLineAndKeepsEveryOtherByte) {

@@ -1,9 +1,21 @@
 // The main window's start, the message key of the sibling programs, the end of
 // the program and the Help button, on real program folders.
+#include <QDir>
+#include <QFileInfo>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
 #include "frame/button_store.h"
+#include "frame/mailbox.h"
 #include "frame/splash.h"
 #include "support/main_window_fixture.h"
 
@@ -248,6 +260,90 @@ TEST_F(MainStartup, MessageForAnUnknownCreatureOnlyEmptiesTheMailbox) {
     SendMessageKey();
     EXPECT_FALSE(MessagePending());
     EXPECT_EQ(w()->lblName->caption(), "Ant");
+    EXPECT_TRUE(MsgBoxTitles().isEmpty());
+}
+
+TEST_F(MainStartup, TheMailboxIsReadOnlyWhenItIsARegularFileOfASaneSize) {
+    MakeThreeCategories();
+    StartMainWindow();
+    const QString mailbox = MailboxFilePath();
+    const QByteArray message = "[Communications]\nMessage=57\n";
+    QDir().mkpath(QFileInfo(mailbox).absolutePath());
+    QFile::remove(mailbox);
+
+    // A pipe: a sibling keeps offering the message through it, but the key
+    // never opens it (which would wait for ever without a sibling there).
+    ASSERT_EQ(::mkfifo(QFile::encodeName(mailbox).constData(), 0600), 0);
+    std::atomic<bool> bStop = false;
+    std::atomic<int> readersMet = 0;
+    std::thread sibling([&] {
+        // A reader gone before the write gives an error, not the end of the tests.
+        sigset_t pipeSignal;
+        sigemptyset(&pipeSignal);
+        sigaddset(&pipeSignal, SIGPIPE);
+        pthread_sigmask(SIG_BLOCK, &pipeSignal, nullptr);
+        while (!bStop) {
+            // Opens only while a reader has the pipe open.
+            const int fd = ::open(QFile::encodeName(mailbox).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            if (fd < 0) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+                continue;
+            }
+            ++readersMet;
+            [[maybe_unused]] const ssize_t n = ::write(fd, message.constData(), size_t(message.size()));
+            ::close(fd);
+        }
+    });
+    SendMessageKey();
+    QTest::qWait(100);
+    bStop = true;
+    sibling.join();
+    EXPECT_EQ(readersMet, 0);
+    EXPECT_EQ(w()->lblName->caption(), "Ant");
+    struct stat st {};
+    ASSERT_EQ(::lstat(QFile::encodeName(mailbox).constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    ASSERT_TRUE(QFile::remove(mailbox));
+
+    // A device that never ends: nothing is read, the program goes on.
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), mailbox));
+    SendMessageKey();
+    EXPECT_EQ(w()->lblName->caption(), "Ant");
+    EXPECT_EQ(QFileInfo(mailbox).symLinkTarget(), "/dev/zero");
+    ASSERT_TRUE(QFile::remove(mailbox));
+
+    // Larger than any settings file: left as it is.
+    const QByteArray huge = message + QByteArray(2 * 1024 * 1024, ';');
+    {
+        QFile f(mailbox);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_EQ(f.write(huge), huge.size());
+    }
+    SendMessageKey();
+    EXPECT_EQ(w()->lblName->caption(), "Ant");
+    QFile f(mailbox);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), huge);
+    f.close();
+    ASSERT_TRUE(QFile::remove(mailbox));
+
+    // A link to a regular file is read, and the message leaves the file the
+    // link names; the link stays.
+    QTemporaryDir elsewhere;
+    const QString target = elsewhere.filePath(QStringLiteral("Quenmarrow.ini"));
+    {
+        QFile t(target);
+        ASSERT_TRUE(t.open(QIODevice::WriteOnly));
+        t.write("[Communications]\nMessage=42\n");
+    }
+    ASSERT_TRUE(QFile::link(target, mailbox));
+    SendMessageKey();
+    EXPECT_EQ(w()->lblName->caption(), "Cat");
+    EXPECT_EQ(QFileInfo(mailbox).symLinkTarget(), target);
+    QFile t(target);
+    ASSERT_TRUE(t.open(QIODevice::ReadOnly));
+    EXPECT_EQ(t.readAll(), "[Communications]\n");
+    ASSERT_TRUE(QFile::remove(mailbox));
     EXPECT_TRUE(MsgBoxTitles().isEmpty());
 }
 

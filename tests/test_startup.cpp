@@ -1,10 +1,12 @@
 // The program's start and end: the order of Main's steps with the command
 // line; the running program as a process of its own, with its command line as
-// typed, its layout at 96 and 120 dpi, its save when a signal ends it and under
-// a file-size limit; a second real instance that ends at once while the first
-// runs, and lock files left broken.
+// typed, its layout at 96 and 120 dpi, its save when a signal or an exit()
+// ends it and under a file-size limit, its refusal of a folder it cannot name;
+// a second real instance that ends at once while the first runs, and lock
+// files left broken or replaced by links and pipes.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -12,8 +14,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
+#include <ctime>
+#include <fcntl.h>
+#include <filesystem>
+#include <functional>
 #include <string>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <vector>
 
 #include "frame/geometry.h"
@@ -159,7 +166,10 @@ TEST(ProgramProcess, TheWindowsPixelsAndFontPointsAt96And120Dpi) {
 }
 
 TEST(ProgramProcess, ASignalToEndSavesTheTypingAsTheWindowsCloseDoesThenEndsWithStatusZero) {
-    for (const int sig : {SIGTERM, SIGHUP}) {
+    // A logout, a closed terminal, and signals that end a process without a
+    // word unless it takes them: Ctrl+\, a user's signal, an alarm, a
+    // real-time signal.
+    for (const int sig : {SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGALRM, SIGRTMIN}) {
         OneCreatureFolder f;
         ProgramChild child(f.folder.dir());
         ASSERT_TRUE(child.start(ProgramChildAct::TypeAndWait, {QString::number(f.creature)}));
@@ -173,6 +183,44 @@ TEST(ProgramProcess, ASignalToEndSavesTheTypingAsTheWindowsCloseDoesThenEndsWith
         EXPECT_FALSE(child.output().contains(QStringLiteral("box:"))) << child.output().toStdString();
         // A normal end takes its lock file away.
         EXPECT_EQ(QDir(child.runtimeDir()).entryList(QDir::Files), QStringList()) << "signal " << sig;
+    }
+}
+
+TEST(ProgramProcess, AnExitWhileTheWindowIsUpSavesTheTypingFirstWithItsErrorOnStandardError) {
+    // Qt calls exit(1) when the display goes away: the typing is saved, the
+    // status stays Qt's, the lock file goes.
+    {
+        OneCreatureFolder f;
+        ProgramChild child(f.folder.dir());
+        ASSERT_TRUE(child.start(ProgramChildAct::TypeAndExit, {QString::number(f.creature)}));
+        ASSERT_TRUE(child.waitForEnd()) << child.output().toStdString();
+        EXPECT_TRUE(Lines(child.output()).contains(QStringLiteral("typed"))) << child.output().toStdString();
+        EXPECT_EQ(child.process().exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(child.process().exitCode(), 1);
+        EXPECT_EQ(f.field0(), QString::fromLatin1(kChildTypedText));
+        EXPECT_FALSE(child.output().contains(QStringLiteral("box:"))) << child.output().toStdString();
+        EXPECT_EQ(QDir(child.runtimeDir()).entryList(QDir::Files), QStringList());
+    }
+    // The save fails (no file may grow): no box can be shown any more, so its
+    // error goes to standard error.
+    {
+        OneCreatureFolder f;
+        const QByteArray before = f.folder.DatabaseBytes();
+        ProgramChild child(f.folder.dir());
+        child.setChildModifier([] {
+            rlimit none{};
+            getrlimit(RLIMIT_FSIZE, &none);
+            none.rlim_cur = 0;
+            setrlimit(RLIMIT_FSIZE, &none);
+        });
+        ASSERT_TRUE(child.start(ProgramChildAct::TypeAndExit, {QString::number(f.creature)}));
+        ASSERT_TRUE(child.waitForEnd()) << child.output().toStdString();
+        EXPECT_EQ(child.process().exitCode(), 1);
+        EXPECT_TRUE(child.output().contains(QStringLiteral("Ostravell: ") + QString::fromLatin1(kTitleSaveCreatureInfo) +
+                                            QStringLiteral(": Error: ")))
+            << child.output().toStdString();
+        EXPECT_FALSE(child.output().contains(QStringLiteral("box:"))) << child.output().toStdString();
+        EXPECT_EQ(f.folder.DatabaseBytes(), before);
     }
 }
 
@@ -198,6 +246,45 @@ TEST(ProgramProcess, UnderAFileSizeLimitAWriteFailsWithItsErrorBoxInsteadOfAKill
                                         QStringLiteral(": Error: ")))
         << child.output().toStdString();
     EXPECT_EQ(f.folder.DatabaseBytes(), before);
+}
+
+TEST(ProgramProcess, AFolderWhoseNameIsNotUtf8IsNamedInAnErrorAndNothingElseHappens) {
+    // A copy of this executable in a folder named "caf" and the byte 0xE9
+    // (Latin-1 for an accented e), started through a link of a plain name:
+    // the program's folder is the copy's, whose name no text can hold.
+    QTemporaryDir base;
+    ASSERT_TRUE(base.isValid());
+    const std::filesystem::path root(QFile::encodeName(base.path()).toStdString());
+    const std::filesystem::path folder = root / std::string("caf\xe9");
+    const std::filesystem::path self(QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString());
+    std::filesystem::create_directory(folder);
+    // Qt cannot name the folder to remove it.
+    struct RemovedAtEnd {
+        std::filesystem::path path;
+        ~RemovedAtEnd() {
+            std::error_code ignored;
+            std::filesystem::remove_all(path, ignored);
+        }
+    } removedAtEnd{folder};
+    ASSERT_TRUE(std::filesystem::copy_file(self, folder / self.filename()));
+    std::filesystem::create_symlink(folder / self.filename(), root / "start");
+
+    ProgramChild child{QString()};
+    child.setProgram(base.filePath(QStringLiteral("start")));
+    ASSERT_TRUE(child.start(ProgramChildAct::TypeAndWait, {QStringLiteral("1")}));
+    ASSERT_TRUE(child.waitForEnd()) << child.output().toStdString();
+    EXPECT_EQ(child.process().exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(child.process().exitCode(), 1);
+    // One box, naming the folder with the byte shown by its code; no window,
+    // no database, label or lock file looked for anywhere.
+    const QStringList boxes = Lines(child.output()).filter(QStringLiteral("box: "));
+    ASSERT_EQ(boxes.size(), 1) << child.output().toStdString();
+    EXPECT_TRUE(boxes[0].startsWith(QStringLiteral("box: Ostravell: "))) << boxes[0].toStdString();
+    EXPECT_TRUE(child.output().contains(QFile::decodeName(QByteArray::fromStdString(root.native())) +
+                                        QStringLiteral("/caf\\xE9\n")))
+        << child.output().toStdString();
+    EXPECT_FALSE(child.output().contains(QStringLiteral("typed")));
+    EXPECT_EQ(QDir(child.runtimeDir()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
 }
 
 // ---------------------------------------------------------------- two real processes
@@ -298,6 +385,82 @@ TEST(SingleInstance, LockOfACrashedRunIsTakenOver) {
     next->waitForFinished(10000);
 }
 
+namespace {
+
+// Starts an instance and waits until the lock file is a file of its own that
+// names it; the instance is returned running.
+std::unique_ptr<QProcess> StartHoldingTheLock(const ProgramCopy& copy, const QString& lock) {
+    auto p = copy.start({"1"});
+    EXPECT_TRUE(p->waitForStarted(10000));
+    bool bHeld = false;
+    for (int i = 0; i < 200 && !bHeld && p->state() == QProcess::Running; ++i) {
+        const QFileInfo entry(lock);
+        QFile f(lock);
+        bHeld = !entry.isSymLink() && entry.isFile() && f.open(QIODevice::ReadOnly) &&
+                f.readLine().trimmed() == QByteArray::number(p->processId());
+        if (!bHeld) QTest::qWait(50);
+    }
+    EXPECT_TRUE(bHeld) << p->readAll().toStdString();
+    return p;
+}
+
+// Ends an instance as a logout does; its normal end removes the lock file.
+void EndByTerm(QProcess& p, const QString& lock) {
+    ASSERT_EQ(p.state(), QProcess::Running);
+    ASSERT_GT(p.processId(), 0);
+    ASSERT_EQ(::kill(pid_t(p.processId()), SIGTERM), 0);
+    ASSERT_TRUE(p.waitForFinished(20000));
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_FALSE(QFileInfo::exists(lock) || QFileInfo(lock).isSymLink());
+}
+
+// Gives the entry at path itself (a link is not followed) a modification time
+// that many seconds ago.
+bool MakeOld(const QString& path, int seconds) {
+    timespec times[2];
+    clock_gettime(CLOCK_REALTIME, &times[0]);
+    times[0].tv_sec -= seconds;
+    times[1] = times[0];
+    return utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+}  // namespace
+
+TEST(SingleInstance, ALinkOrAPipeAtTheLockIsJudgedByItselfAndTakenOverWithoutTouchingATarget) {
+    ProgramCopy copy;
+    ASSERT_TRUE(copy.ok());
+    const QString lock = copy.runtimeDir() + QStringLiteral("/ostravell.lock");
+    QTemporaryDir elsewhere;
+    const QString missing = elsewhere.filePath(QStringLiteral("missing"));
+    const QString target = elsewhere.filePath(QStringLiteral("target"));
+    {
+        QFile f(target);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("not a lock\n");
+    }
+
+    // A link that points nowhere has no age of its own to read through it;
+    // its own age counts. A link to a file is no lock either, whatever the
+    // file holds. A pipe is never read.
+    const std::function<bool()> makers[] = {
+        [&] { return QFile::link(missing, lock); },
+        [&] { return QFile::link(target, lock); },
+        [&] { return ::mkfifo(QFile::encodeName(lock).constData(), 0600) == 0; },
+    };
+    for (const auto& make : makers) {
+        ASSERT_TRUE(make());
+        ASSERT_TRUE(MakeOld(lock, kBrokenLockAgeSeconds + 1));
+        auto next = StartHoldingTheLock(copy, lock);
+        EndByTerm(*next, lock);
+        QFile::remove(lock);
+    }
+    EXPECT_FALSE(QFileInfo::exists(missing));
+    QFile f(target);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), "not a lock\n");
+}
+
 TEST(SingleInstance, ABrokenLockFileIsTakenOverOnceItIsAFewSecondsOld) {
     ProgramCopy copy;
     ASSERT_TRUE(copy.ok());
@@ -315,21 +478,6 @@ TEST(SingleInstance, ABrokenLockFileIsTakenOverOnceItIsAFewSecondsOld) {
     ASSERT_TRUE(old.setFileTime(QDateTime::currentDateTime().addSecs(-(kBrokenLockAgeSeconds + 1)),
                                 QFileDevice::FileModificationTime));
     old.close();
-    auto next = copy.start({"1"});
-    ASSERT_TRUE(next->waitForStarted(10000));
-    bool bHeld = false;
-    for (int i = 0; i < 200 && !bHeld && next->state() == QProcess::Running; ++i) {
-        QFile f(lock);
-        bHeld = f.open(QIODevice::ReadOnly) && f.readLine().trimmed() == QByteArray::number(next->processId());
-        if (!bHeld) QTest::qWait(50);
-    }
-    EXPECT_TRUE(bHeld) << next->readAll().toStdString();
-    // Its normal end removes the lock file.
-    ASSERT_EQ(next->state(), QProcess::Running);
-    ASSERT_GT(next->processId(), 0);
-    ASSERT_EQ(::kill(pid_t(next->processId()), SIGTERM), 0);
-    ASSERT_TRUE(next->waitForFinished(20000));
-    EXPECT_EQ(next->exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(next->exitCode(), 0);
-    EXPECT_FALSE(QFile::exists(lock));
+    auto next = StartHoldingTheLock(copy, lock);
+    EndByTerm(*next, lock);
 }

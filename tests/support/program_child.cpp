@@ -10,6 +10,7 @@
 #include <csignal>
 #include <sys/types.h>
 #include <cstdio>
+#include <cstdlib>
 
 #include "frame/geometry.h"
 #include "frame/startup.h"
@@ -41,20 +42,19 @@ ProgramChild::ProgramChild(const QString& programDir)
 bool ProgramChild::start(ProgramChildAct act, const QStringList& arguments) {
     m_process = std::make_unique<QProcess>();
     QProcessEnvironment env = m_env;
-    env.insert(QString::fromLatin1(kActVariable), act == ProgramChildAct::Report ? QStringLiteral("report") : QStringLiteral("type"));
+    const char* const acts[] = {"report", "type", "exit"};
+    env.insert(QString::fromLatin1(kActVariable), QString::fromLatin1(acts[int(act)]));
     m_process->setProcessEnvironment(env);
     m_process->setProcessChannelMode(QProcess::MergedChannels);
     const std::function<void()> modifier = m_modifier;
     m_process->setChildProcessModifier([modifier] {
         // The child starts with the signals' default actions, whatever this
         // process (or whoever started the tests) ignores.
-        std::signal(SIGTERM, SIG_DFL);
-        std::signal(SIGHUP, SIG_DFL);
-        std::signal(SIGINT, SIG_DFL);
-        std::signal(SIGXFSZ, SIG_DFL);
+        for (int sig = 1; sig < NSIG; ++sig)
+            if (sig != SIGKILL && sig != SIGSTOP) std::signal(sig, SIG_DFL);
         if (modifier) modifier();
     });
-    m_process->start(QCoreApplication::applicationFilePath(), arguments);
+    m_process->start(m_program.isEmpty() ? QCoreApplication::applicationFilePath() : m_program, arguments);
     return m_process->waitForStarted(10000);
 }
 
@@ -115,5 +115,6 @@ int RunProgramChild(int argc, char** argv) {
         QWidget* box = QApplication::focusWidget();
         if (box) QTest::keyClicks(box, QString::fromLatin1(kChildTypedText));
         Say(w.m_bStatChanged ? QStringLiteral("typed") : QStringLiteral("typing did not reach the box"));
+        if (act == QLatin1String("exit")) QTimer::singleShot(0, [] { std::exit(1); });
     });
 }

@@ -22,13 +22,17 @@ enum class ProgramChildAct {
     // Types kChildTypedText into the first statistic box, writes "typed", and
     // runs until something ends it.
     TypeAndWait,
+    // Types as TypeAndWait does, then calls exit(1) from the event loop, as Qt
+    // does when the display goes away.
+    TypeAndExit,
 };
 
 inline constexpr const char* kChildTypedText = "Typed by hand";
 
 class ProgramChild {
 public:
-    // A child on that program folder, with its own settings and runtime folders.
+    // A child on that program folder, with its own settings and runtime
+    // folders; an empty programDir runs it on its executable's own folder.
     explicit ProgramChild(const QString& programDir);
 
     QString runtimeDir() const { return m_home.filePath(QStringLiteral("runtime")); }
@@ -36,6 +40,9 @@ public:
     // Runs in the child between fork and exec (resource limits); must be
     // async-signal-safe.
     void setChildModifier(std::function<void()> modifier) { m_modifier = std::move(modifier); }
+    // Starts this executable instead of the running test executable (a copy
+    // of it, or a link to a copy).
+    void setProgram(const QString& path) { m_program = path; }
 
     // Starts the child with these arguments after the program's name.
     bool start(ProgramChildAct act, const QStringList& arguments);
@@ -53,6 +60,7 @@ public:
 private:
     QTemporaryDir m_home;
     QString m_programDir;
+    QString m_program;
     QProcessEnvironment m_env;
     std::function<void()> m_modifier;
     std::unique_ptr<QProcess> m_process;

@@ -7,7 +7,7 @@
 #include <QApplication>
 #include <QTemporaryDir>
 
-#include "frame/startup.h"
+#include "platform/process_settings.h"
 #include "support/msgbox_recorder.h"
 #include "support/program_child.h"
 

@@ -14,8 +14,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "frame/startup.h"
 #include "mainwindow/program_start.h"
+#include "platform/process_settings.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) {
