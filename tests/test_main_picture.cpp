@@ -260,7 +260,7 @@ TEST_F(MainPicture, TheRealChooserClosesOncePerDoubleClickAndLeavesNoSettingsBeh
 
     // A choice: the file selected, then a double-click on Open, which lies
     // over the picture box; its first click closes the dialog.
-    ulong pressedAt = 0;
+    int pressedAt = 0;
     WhenModalShown([&](QWidget* dialog) {
         QPushButton* open = ChooserButton(dialog, QDialogButtonBox::Open);
         if (!open) {

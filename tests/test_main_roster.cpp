@@ -12,8 +12,8 @@
 
 #include "frame/button_store.h"
 #include "frame/geometry.h"
-#include "platform/msgbox.h"
 #include "support/main_window_fixture.h"
+#include "support/msgbox_recorder.h"
 
 namespace {
 
@@ -567,10 +567,9 @@ TEST_F(RosterPanel, ADoubleClickThatClosesAMessageBoxReachesNoLineBeneath) {
 
     // The real message box, its OK button over the first line; the first
     // click of a double-click closes it.
-    const MsgBoxHandler recorder = SetMsgBoxHandler({});
     QString title;
     bool bClosedByTheFirstClick = false;
-    ulong pressedAt = 0;
+    int pressedAt = 0;
     WhenModalShown([&](QWidget* dialog) {
         auto* box = qobject_cast<QMessageBox*>(dialog);
         QAbstractButton* ok = box ? box->button(QMessageBox::Ok) : nullptr;
@@ -589,8 +588,10 @@ TEST_F(RosterPanel, ADoubleClickThatClosesAMessageBoxReachesNoLineBeneath) {
         bClosedByTheFirstClick = !box->isVisible();
         if (!bClosedByTheFirstClick) box->close();
     });
-    OpenRoster("Party");
-    SetMsgBoxHandler(recorder);
+    {
+        const RealMessageBoxes real;
+        OpenRoster("Party");
+    }
     ASSERT_EQ(title, "Error Loading Roster from Database");
     ASSERT_TRUE(bClosedByTheFirstClick);
     ASSERT_EQ(line->caption(), "Cat");  // the entry before the bad row
