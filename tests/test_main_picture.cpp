@@ -1,7 +1,6 @@
 // The picture page: choosing a picture file for the shown creature (with the
 // file chooser replaced, and once with the real file-open dialog), the error
 // cases, and the Screen button.
-#define QTEST_QPA_MOUSE_HANDLING
 #include <QDialogButtonBox>
 #include <QDirIterator>
 #include <QFile>
@@ -13,6 +12,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
+#include <QWindow>
 
 #include "platform/file_chooser.h"
 #include "support/main_window_fixture.h"
@@ -272,9 +272,11 @@ TEST_F(MainPicture, TheRealChooserClosesOncePerDoubleClickAndLeavesNoSettingsBeh
         dialog->move(dialog->pos() + spot - open->mapToGlobal(open->rect().center()));
         QApplication::processEvents();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog));
-        QTest::mousePress(open, Qt::LeftButton);
+        // Through the window system, which makes double-clicks of presses.
+        const QPoint onOpen = open->mapTo(dialog, open->rect().center());
+        QTest::mousePress(dialog->windowHandle(), Qt::LeftButton, {}, onOpen);
         pressedAt = QTest::lastMouseTimestamp;
-        QTest::mouseRelease(open, Qt::LeftButton);
+        QTest::mouseRelease(dialog->windowHandle(), Qt::LeftButton, {}, onOpen);
         if (dialog->isVisible()) {
             ADD_FAILURE() << "the first click did not close the dialog";
             dialog->close();
@@ -288,8 +290,8 @@ TEST_F(MainPicture, TheRealChooserClosesOncePerDoubleClickAndLeavesNoSettingsBeh
     WithoutQuestion([&] {
         QTest::lastMouseTimestamp = pressedAt + 50;
         const QPoint local = w()->mapFromGlobal(spot);
-        QTest::mousePress(w(), Qt::LeftButton, {}, local);
-        QTest::mouseRelease(w(), Qt::LeftButton, {}, local);
+        QTest::mousePress(w()->windowHandle(), Qt::LeftButton, {}, local);
+        QTest::mouseRelease(w()->windowHandle(), Qt::LeftButton, {}, local);
         QApplication::processEvents();
     });
 
