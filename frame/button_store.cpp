@@ -30,10 +30,10 @@ const GridInfo kGrids[kStoreGridCount] = {
     {"clpSplashButtons", {3, 3, {70, 30}}},
 };
 
-// Loads an embedded picture of a known size. A picture that is missing or of
-// the wrong size is replaced by a plain parchment one of the right size, so a
-// window never lays out a button with a picture of the wrong size.
-QPixmap LoadPicture(const QString& file, QSize size) {
+// Loads an embedded artwork picture of a known size. A picture that is missing
+// or of the wrong size is replaced by a plain parchment one of the right size,
+// so a window never lays out a button with a picture of the wrong size.
+QPixmap LoadArtwork(const QString& file, QSize size) {
     QPixmap pm(frmImageStore::AssetPath(file));
     if (pm.size() == size) return pm;
     qWarning("button picture store: %s is missing or not %dx%d", qPrintable(file), size.width(), size.height());
@@ -82,22 +82,22 @@ GridShape frmImageStore::Shape(StoreGrid grid) { return kGrids[static_cast<int>(
 void frmImageStore::Load() {
     for (int a = 0; a < kStoreArrayCount; ++a)
         for (int look = 0; look < 3; ++look)
-            m_arrays[a][look] = LoadPicture(QStringLiteral("%1_%2.png").arg(QLatin1String(kArrays[a].name)).arg(look),
+            m_arrays[a][look] = LoadArtwork(QStringLiteral("%1_%2.png").arg(QLatin1String(kArrays[a].name)).arg(look),
                                             kArrays[a].size);
     for (int g = 0; g < kStoreGridCount; ++g) {
         const GridShape& shape = kGrids[g].shape;
-        m_grids[g] = CellGrid(LoadPicture(QLatin1String(kGrids[g].name) + QStringLiteral(".png"), shape.bitmapSize()),
+        m_grids[g] = CellGrid(LoadArtwork(QLatin1String(kGrids[g].name) + QStringLiteral(".png"), shape.bitmapSize()),
                               shape.rows, shape.columns);
     }
-    m_mainBackground = LoadPicture(QStringLiteral("frmMain_background.png"), QSize(640, 460));
-    m_rosterBackground = LoadPicture(QStringLiteral("picRoster_background.png"), QSize(245, 133));
-    m_conceal = LoadPicture(QStringLiteral("imgConceal.png"), QSize(280, 380));
-    m_areYouSure = LoadPicture(QStringLiteral("frmAreYouSure_background.png"), QSize(200, 125));
-    m_inputBox = LoadPicture(QStringLiteral("frmInputBox_background.png"), QSize(330, 125));
-    m_splash = LoadPicture(QStringLiteral("frmSplash_background.png"), QSize(480, 340));
+    m_mainBackground = LoadArtwork(QStringLiteral("frmMain_background.png"), QSize(640, 460));
+    m_rosterBackground = LoadArtwork(QStringLiteral("picRoster_background.png"), QSize(245, 133));
+    m_conceal = LoadArtwork(QStringLiteral("imgConceal.png"), QSize(280, 380));
+    m_areYouSure = LoadArtwork(QStringLiteral("frmAreYouSure_background.png"), QSize(200, 125));
+    m_inputBox = LoadArtwork(QStringLiteral("frmInputBox_background.png"), QSize(330, 125));
+    m_splash = LoadArtwork(QStringLiteral("frmSplash_background.png"), QSize(480, 340));
     m_icon = QIcon();
-    m_icon.addPixmap(LoadPicture(QStringLiteral("icon32.png"), QSize(32, 32)));
-    m_icon.addPixmap(LoadPicture(QStringLiteral("icon16.png"), QSize(16, 16)));
+    m_icon.addPixmap(LoadArtwork(QStringLiteral("icon32.png"), QSize(32, 32)));
+    m_icon.addPixmap(LoadArtwork(QStringLiteral("icon16.png"), QSize(16, 16)));
     m_loaded = true;
 }
 

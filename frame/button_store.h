@@ -84,9 +84,6 @@ public:
     // The store, created and loaded on the first call; it lives to the end.
     static frmImageStore& Instance();
 
-    // The window's caption (it is never shown).
-    static QString Caption() { return QStringLiteral("This is the Image Storage form - it will NOT be seen!"); }
-
     // The picture of an image array's element by look (0 normal, 1 hover,
     // 2 pressed); a null pixmap for any other look.
     QPixmap Image(StoreArray array, int look) const;
@@ -94,8 +91,6 @@ public:
     // The picture of a grid's cell, of exactly the cell size; a null pixmap
     // for a number that is not a cell of the grid.
     QPixmap Cell(StoreGrid grid, int cell) const;
-
-    const CellGrid& Grid(StoreGrid grid) const { return m_grids[static_cast<int>(grid)]; }
 
     // Sizes the windows lay their buttons out with.
     static QSize ArraySize(StoreArray array);

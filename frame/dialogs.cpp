@@ -5,6 +5,7 @@
 #include "frame/button_store.h"
 #include "frame/geometry.h"
 #include "frame/modal_window.h"
+#include "platform/modal.h"
 
 QString gsInputText;
 QString gsInputDefault;
@@ -33,11 +34,13 @@ PictureButton* MakeButton(QWidget* parent, const char* name) {
 
 void ShowAreYouSure(QWidget* parent) {
     frmAreYouSure dialog(parent);
+    dialog.centreOnScreen();
     ShowModal(&dialog);
 }
 
 void ShowInputBox(QWidget* parent) {
     frmInputBox dialog(parent);
+    dialog.centreOnScreen();
     ShowModal(&dialog);
 }
 

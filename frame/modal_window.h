@@ -2,6 +2,7 @@
 // The program's small windows (the two dialogs, the splash and about window):
 // modal, without a caption, with a fixed single border, centred on the screen.
 #include <QPoint>
+#include <QSize>
 #include <Qt>
 #include <QtGlobal>
 
@@ -20,6 +21,9 @@ public:
     explicit CaptionlessDialog(QWidget* parent = nullptr);
 
     QWidget* client() const { return m_client; }
+
+    // No frame of the window system's: the window's size is its outer size.
+    QSize outerSizePx() const override { return size(); }
 
     // The border's width on each side.
     static constexpr int kBorderPx = Form::kFrameBorderPx;
@@ -46,13 +50,3 @@ private:
 // Window flags of such a window: a dialog without any frame of the window
 // system's.
 Qt::WindowFlags CaptionlessDialogFlags();
-
-// Centres a window on its screen.
-void CentreCaptionlessOnScreen(QWidget* window);
-
-// Shows the window application-modal and returns when it has unloaded (been
-// closed or hidden), the event loop running meanwhile. When a click closed it,
-// the press that may follow on the same spot within the double-click time (a
-// double-click's second press) reaches nothing: neither as a press nor as a
-// double-click on whatever lies beneath.
-void ShowModal(QWidget* window);

@@ -26,8 +26,9 @@ std::optional<qint32> ToInt32(bool bNegative, std::uint64_t magnitude) {
     return static_cast<qint32>(-static_cast<std::int64_t>(magnitude));
 }
 
-// Rounds to the nearest whole number, halves to the even neighbour.
-std::optional<qint32> RoundHalfEven(const DecimalNumber& number) {
+// The nearest whole number, halves to the even neighbour, worked out on the
+// exact decimal digits; nothing when it lies outside the signed 32-bit range.
+std::optional<qint32> NearestInt32(const DecimalNumber& number) {
     const std::size_t first = number.digits.find_first_not_of('0');
     if (first == std::string::npos) return 0;
     const std::string digits = number.digits.substr(first);
@@ -123,7 +124,7 @@ qint32 ReadStartCreatureID(const QString& sCommandLine) {
         }
         if (bAnyDigit) number.exp10 += bNegativeExponent ? -exponent : exponent;
     }
-    return RoundHalfEven(number).value_or(0);
+    return NearestInt32(number).value_or(0);
 }
 
 std::optional<qint32> MessageCreatureID(const QString& sText) {
@@ -137,5 +138,5 @@ std::optional<qint32> MessageCreatureID(const QString& sText) {
     qsizetype i = 0;
     if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) number.bNegative = s[i++] == u'-';
     if (!ReadMantissa(s, i, number) || i != s.size()) return std::nullopt;
-    return RoundHalfEven(number);
+    return NearestInt32(number);
 }

@@ -10,6 +10,7 @@
 #include "frame/help_viewer.h"
 #include "frame/modal_window.h"
 #include "frame/startup.h"
+#include "platform/modal.h"
 
 namespace {
 
@@ -24,6 +25,7 @@ QPixmap splashCell(int cell) { return frmImageStore::Instance().Cell(StoreGrid::
 
 void ShowSplash(const QString& sProgramDir, QWidget* parent) {
     frmSplash splash(sProgramDir, parent);
+    splash.centreOnScreen();
     ShowModal(&splash);
 }
 

@@ -2,11 +2,28 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QSettings>
+
+#include "platform/modal.h"
 
 namespace {
 FileChooser& chooserSlot() {
     static FileChooser c;
     return c;
+}
+
+// The file dialog keeps its history, sidebar and view in the settings of the
+// organisation "QtProject" in the default (native) format: it reads them when
+// it is made and writes them when it goes. The program keeps no settings of
+// its own there, so that format's folders lie below /dev/null, where no file
+// can be read, created or locked: the dialog leaves nothing in the user's
+// configuration folder and takes up no other program's dialog history. Within
+// a run it still opens in the folder it was last used in, which Qt keeps in
+// memory. The mailbox's settings are in the INI format, whose folders stay.
+void KeepNoDialogSettings() {
+    const QString nowhere = QStringLiteral("/dev/null");
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, nowhere);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope, nowhere);
 }
 }  // namespace
 
@@ -26,6 +43,7 @@ QStringList QtNameFilters(const QString& filter) {
 
 std::optional<QString> ChooseOpenFile(QWidget* parent, const QString& filter) {
     if (const auto& c = chooserSlot()) return c(parent, filter);
+    KeepNoDialogSettings();
     QFileDialog dlg(parent);
     dlg.setFileMode(QFileDialog::AnyFile);
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
@@ -34,7 +52,8 @@ std::optional<QString> ChooseOpenFile(QWidget* parent, const QString& filter) {
     // matches them in any case as long as its filter lacks QDir::CaseSensitive.
     dlg.setNameFilters(QtNameFilters(filter));
     dlg.setFilter(dlg.filter() & ~QDir::CaseSensitive);
-    if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+    ShowModal(&dlg);
+    if (dlg.result() != QDialog::Accepted) return std::nullopt;
     const QStringList files = dlg.selectedFiles();
     if (files.isEmpty()) return std::nullopt;
     return files.first();

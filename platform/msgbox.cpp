@@ -2,6 +2,8 @@
 
 #include <QMessageBox>
 
+#include "platform/modal.h"
+
 namespace {
 // Made before main, so it outlives every handler that the program registers
 // to run at exit (the save at exit reports through it).
@@ -15,7 +17,7 @@ void MsgBox(const QString& prompt, const QString& title) {
         return;
     }
     QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::Ok);
-    box.exec();
+    ShowModal(&box);
 }
 
 MsgBoxHandler SetMsgBoxHandler(MsgBoxHandler handler) {

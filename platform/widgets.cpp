@@ -76,9 +76,8 @@ void Form::centreOnScreen() {
     QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     if (!screen) return;
     const QRect avail = screen->availableGeometry();
-    const int outerW = width() + 2 * kFrameBorderPx;
-    const int outerH = height() + 2 * kFrameBorderPx + kCaptionPx;
-    move(avail.x() + (avail.width() - outerW) / 2, avail.y() + (avail.height() - outerH) / 2);
+    const QSize outer = outerSizePx();
+    move(avail.x() + (avail.width() - outer.width()) / 2, avail.y() + (avail.height() - outer.height()) / 2);
 }
 
 void Form::paintEvent(QPaintEvent*) {

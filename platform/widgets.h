@@ -49,6 +49,13 @@ public:
     static constexpr int kFrameBorderPx = 3;
     static constexpr int kCaptionPx = 19;
     void setOuterSizePx(int width, int height);
+    // The outer size in pixels: the client size with that frame around it. A
+    // window that has no frame of the window system's returns its own size.
+    virtual QSize outerSizePx() const {
+        return QSize(width() + 2 * kFrameBorderPx, height() + 2 * kFrameBorderPx + kCaptionPx);
+    }
+    // Places the window so that its outer rectangle is centred on its screen's
+    // available area.
     void centreOnScreen();
 
 signals:

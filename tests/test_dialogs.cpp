@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -71,12 +72,18 @@ QString Ask(const QString& prompt, const QString& initial, std::function<void(fr
 TEST_F(DialogTest, InputBoxShowsPromptWithInitialTextSelectedAndFocused) {
     QString prompt, selected;
     bool bFocused = false;
+    QPoint at;
+    QRect screen;
     const QString answer = Ask("Enter new name:", "Goblin", [&](frmInputBox* w) {
         prompt = w->lblInstructions->caption();
         selected = w->txtInput->text().mid(w->txtInput->selStart(), w->txtInput->selLength());
         bFocused = Focused() == w->txtInput->editor();
+        at = w->pos();
+        screen = w->screen()->availableGeometry();
         QTest::mouseClick(w->imgOK, Qt::LeftButton);
     });
+    // Its outer rectangle, 334 x 130 with the border it draws itself, centred.
+    EXPECT_EQ(at, QPoint(screen.x() + (screen.width() - 334) / 2, screen.y() + (screen.height() - 130) / 2));
     EXPECT_EQ(prompt, "Enter new name:");
     EXPECT_EQ(selected, "Goblin");
     EXPECT_TRUE(bFocused);

@@ -1,9 +1,18 @@
 // The picture page: choosing a picture file for the shown creature (with the
-// file chooser replaced), the error cases, and the Screen button.
+// file chooser replaced, and once with the real file-open dialog), the error
+// cases, and the Screen button.
+#include <QDialogButtonBox>
+#include <QDirIterator>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
+#include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTest>
+#include <QWindow>
 
 #include "platform/file_chooser.h"
 #include "support/main_window_fixture.h"
@@ -12,6 +21,24 @@ namespace {
 
 const QString kFilter = QStringLiteral("Graphics Files (*.bmp;*.gif;*.jpg)|*.bmp;*.gif;*.jpg");
 const QString kTitle = QStringLiteral("Error Loading New Picture");
+
+// Every file and folder under a folder, hidden ones included.
+QStringList EntriesUnder(const QString& folder) {
+    QStringList entries;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) entries << it.next();
+    entries.sort();
+    return entries;
+}
+
+// The real file-open dialog's button of that role; nullptr when the modal
+// window is no file dialog.
+QPushButton* ChooserButton(QWidget* dialog, QDialogButtonBox::StandardButton role) {
+    auto* chooser = qobject_cast<QFileDialog*>(dialog);
+    auto* buttons = chooser ? chooser->findChild<QDialogButtonBox*>() : nullptr;
+    return buttons ? buttons->button(role) : nullptr;
+}
 
 class MainPicture : public MainWindowFixture {
 protected:
@@ -217,6 +244,86 @@ TEST_F(MainPicture, ChoiceWithNoCreatureShownIsKeptInMemoryOnly) {
     EXPECT_EQ(w()->m_sPicturePath, jpg);
     EXPECT_EQ(Folder().DatabaseBytes(), before);
     EXPECT_TRUE(MsgBoxTitles().isEmpty());
+}
+
+TEST_F(MainPicture, TheRealChooserClosesOncePerDoubleClickAndLeavesNoSettingsBehind) {
+    MakeCreature();
+    StartMainWindow();
+    ShowPicturePage();
+    const QString bmp = WriteImage("one.bmp", "BMP");
+    // The user's configuration folder, this test program's own.
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    ASSERT_EQ(config, qEnvironmentVariable("XDG_CONFIG_HOME"));
+    const bool bConfigThere = QFileInfo::exists(config);
+    const QStringList configBefore = EntriesUnder(config);
+    const QPoint spot = w()->picPicture->mapToGlobal(QPoint(150, 300));
+
+    // A choice: the file selected, then a double-click on Open, which lies
+    // over the picture box; its first click closes the dialog.
+    int pressedAt = 0;
+    WhenModalShown([&](QWidget* dialog) {
+        QPushButton* open = ChooserButton(dialog, QDialogButtonBox::Open);
+        if (!open) {
+            ADD_FAILURE() << "no file dialog with an Open button";
+            dialog->close();
+            return;
+        }
+        static_cast<QFileDialog*>(dialog)->selectFile(bmp);
+        dialog->move(dialog->pos() + spot - open->mapToGlobal(open->rect().center()));
+        QApplication::processEvents();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog));
+        // Through the window system, which makes double-clicks of presses.
+        const QPoint onOpen = open->mapTo(dialog, open->rect().center());
+        QTest::mousePress(dialog->windowHandle(), Qt::LeftButton, {}, onOpen);
+        pressedAt = QTest::lastMouseTimestamp;
+        QTest::mouseRelease(dialog->windowHandle(), Qt::LeftButton, {}, onOpen);
+        if (dialog->isVisible()) {
+            ADD_FAILURE() << "the first click did not close the dialog";
+            dialog->close();
+        }
+    });
+    DoubleClick(w()->lblNoPicAvail);
+    EXPECT_EQ(w()->m_sPicturePath, bmp);
+    EXPECT_EQ(StoredPicture(), bmp);
+    // The second press, on the same spot soon after, lands on the picture box:
+    // it opens no second dialog.
+    WithoutQuestion([&] {
+        QTest::lastMouseTimestamp = pressedAt + 50;
+        const QPoint local = w()->mapFromGlobal(spot);
+        QTest::mousePress(w()->windowHandle(), Qt::LeftButton, {}, local);
+        QTest::mouseRelease(w()->windowHandle(), Qt::LeftButton, {}, local);
+        QApplication::processEvents();
+    });
+
+    // Cancelled: the dialog opens in the folder of the last choice, and
+    // nothing changes.
+    QString openedIn;
+    WhenModalShown([&](QWidget* dialog) {
+        QPushButton* cancel = ChooserButton(dialog, QDialogButtonBox::Cancel);
+        if (!cancel) {
+            ADD_FAILURE() << "no file dialog with a Cancel button";
+            dialog->close();
+            return;
+        }
+        openedIn = static_cast<QFileDialog*>(dialog)->directory().absolutePath();
+        QTest::mouseClick(cancel, Qt::LeftButton);
+        if (dialog->isVisible()) {
+            ADD_FAILURE() << "Cancel did not close the dialog";
+            dialog->close();
+        }
+    });
+    DoubleClick(w()->picPicture, QPoint(150, 300));
+    EXPECT_EQ(openedIn, QFileInfo(bmp).absolutePath());
+    EXPECT_EQ(w()->m_sPicturePath, bmp);
+    EXPECT_EQ(StoredPicture(), bmp);
+    EXPECT_TRUE(MsgBoxTitles().isEmpty());
+
+    // No settings file came into the configuration folder, nor a lock file
+    // or a temporary one; the mailbox's settings are still looked for there.
+    EXPECT_EQ(QFileInfo::exists(config), bConfigThere);
+    EXPECT_EQ(EntriesUnder(config), configBefore);
+    EXPECT_EQ(QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Quenmarrow")).fileName(),
+              config + QStringLiteral("/Quenmarrow.ini"));
 }
 
 TEST_F(MainPicture, ScreenTogglesTheCoverAndTheRosterPanelAndShowsThePicturePage) {

@@ -1,17 +1,21 @@
 // The roster panel driven through the real window: opening rosters from the
 // roster list, the scroll arrows, the line highlight, Add, Remove, Clear and
 // the double-click on a line, each checked on the panel and in the database.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QImage>
+#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 
 #include "frame/button_store.h"
 #include "frame/geometry.h"
 #include "support/main_window_fixture.h"
+#include "support/msgbox_recorder.h"
 
 namespace {
 
@@ -600,6 +604,66 @@ TEST_F(RosterPanel, DoubleClickOnAnEntryWhoseCreatureIsGoneSelectsNothing) {
     EXPECT_EQ(w()->lblName->caption(), "Ant");
     EXPECT_TRUE(HighlightedLines().isEmpty());
     EXPECT_TRUE(MsgBoxTitles().isEmpty()) << MsgBoxTitles().join(", ").toStdString();
+}
+
+TEST_F(RosterPanel, ADoubleClickThatClosesAMessageBoxReachesNoLineBeneath) {
+    Creature(Category("Alpha"), "Ant");
+    const qint64 cat = Creature(Category("Beta"), "Cat");
+    const qint64 party = Roster("Party", {cat});
+    // A row without a creature before the last one: opening the roster reports it.
+    Folder().Exec(QStringLiteral("INSERT INTO RosterList (IDRoster, IDCreature, Probability) VALUES (?1, NULL, 0)"),
+                  {party});
+    Folder().AddRosterEntry(party, cat);
+    StartMainWindow();
+    ASSERT_EQ(w()->lblName->caption(), "Ant");
+    Label* line = w()->lblRosterEntry[0];
+    const QPoint spot = line->mapToGlobal(line->rect().center());
+
+    // The real message box, its OK button over the first line; the first
+    // click of a double-click closes it.
+    QString title;
+    bool bClosedByTheFirstClick = false;
+    int pressedAt = 0;
+    WhenModalShown([&](QWidget* dialog) {
+        auto* box = qobject_cast<QMessageBox*>(dialog);
+        QAbstractButton* ok = box ? box->button(QMessageBox::Ok) : nullptr;
+        if (!ok) {
+            ADD_FAILURE() << "no message box with an OK button";
+            dialog->close();
+            return;
+        }
+        title = box->windowTitle();
+        box->move(box->pos() + spot - ok->mapToGlobal(ok->rect().center()));
+        QApplication::processEvents();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(box));
+        // Through the window system, which makes double-clicks of presses.
+        const QPoint onOk = ok->mapTo(box, ok->rect().center());
+        QTest::mousePress(box->windowHandle(), Qt::LeftButton, {}, onOk);
+        pressedAt = QTest::lastMouseTimestamp;
+        QTest::mouseRelease(box->windowHandle(), Qt::LeftButton, {}, onOk);
+        bClosedByTheFirstClick = !box->isVisible();
+        if (!bClosedByTheFirstClick) box->close();
+    });
+    {
+        const RealMessageBoxes real;
+        OpenRoster("Party");
+    }
+    ASSERT_EQ(title, "Error Loading Roster from Database");
+    ASSERT_TRUE(bClosedByTheFirstClick);
+    ASSERT_EQ(line->caption(), "Cat");  // the entry before the bad row
+
+    // The second press, on the same spot soon after, lands on the line beneath:
+    // neither it nor the double-click it completes shows the line's creature.
+    QTest::lastMouseTimestamp = pressedAt + 50;
+    const QPoint local = w()->mapFromGlobal(spot);
+    QTest::mousePress(w()->windowHandle(), Qt::LeftButton, {}, local);
+    QTest::mouseRelease(w()->windowHandle(), Qt::LeftButton, {}, local);
+    QApplication::processEvents();
+    EXPECT_EQ(w()->lblName->caption(), "Ant");
+
+    // The next double-click is the user's own.
+    DoubleClick(line);
+    EXPECT_EQ(w()->lblName->caption(), "Cat");
 }
 
 TEST_F(RosterPanel, ClickingOrDoubleClickingALineLeavesTheFocusInTheBox) {

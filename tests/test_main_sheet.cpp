@@ -5,8 +5,8 @@
 #include <QTest>
 
 #include "frame/label_settings.h"
-#include "platform/msgbox.h"
 #include "support/main_window_fixture.h"
+#include "support/msgbox_recorder.h"
 
 namespace {
 
@@ -284,23 +284,23 @@ TEST_F(MainSheet, AFailedSaveIsReportedOnceAndNotRepeated) {
     ASSERT_TRUE(QFile::remove(Folder().databasePath()));
     // The real message box, which takes the activation while it is up; the
     // window system gives it back to the main window when the box closes.
-    const MsgBoxHandler recorder = SetMsgBoxHandler({});
     QStringList shown;
-    QTimer closer;
-    closer.setInterval(10);
-    QObject::connect(&closer, &QTimer::timeout, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible()) return;
-        shown << box->windowTitle();
-        box->close();
-        QTimer::singleShot(0, w(), [this] { w()->activateWindow(); });
-    });
-    closer.start();
-    QTest::mouseClick(w()->txtStatText[2]->editor(), Qt::LeftButton);
-    EXPECT_TRUE(QTest::qWaitForWindowActive(w()));
-    QApplication::processEvents();
-    closer.stop();
-    SetMsgBoxHandler(recorder);
+    {
+        const RealMessageBoxes real;
+        QTimer closer;
+        closer.setInterval(10);
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible()) return;
+            shown << box->windowTitle();
+            box->close();
+            QTimer::singleShot(0, w(), [this] { w()->activateWindow(); });
+        });
+        closer.start();
+        QTest::mouseClick(w()->txtStatText[2]->editor(), Qt::LeftButton);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(w()));
+        QApplication::processEvents();
+    }
     EXPECT_EQ(shown, QStringList{"Error Saving Creature Information to Database"});
     EXPECT_FALSE(w()->m_bStatChanged);
     EXPECT_TRUE(Focused(w()->txtStatText[2]));

@@ -4,6 +4,8 @@
 #include <functional>
 #include <vector>
 
+#include "platform/msgbox.h"
+
 // Records every message box the program shows, in order.
 struct ShownMsgBox {
     QString prompt;
@@ -21,3 +23,16 @@ public:
 
 // Runs one operation and returns the titles of the message boxes it showed.
 QStringList TitlesShownBy(const std::function<void()>& operation);
+
+// While it lives, message boxes are the real ones, shown modally; the
+// recorder (or whatever handler was installed) comes back when it goes.
+class RealMessageBoxes {
+public:
+    RealMessageBoxes() : m_saved(SetMsgBoxHandler({})) {}
+    ~RealMessageBoxes() { SetMsgBoxHandler(std::move(m_saved)); }
+    RealMessageBoxes(const RealMessageBoxes&) = delete;
+    RealMessageBoxes& operator=(const RealMessageBoxes&) = delete;
+
+private:
+    MsgBoxHandler m_saved;
+};
