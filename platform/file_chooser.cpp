@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QSettings>
 
 #include "platform/modal.h"
@@ -17,9 +18,8 @@ FileChooser& chooserSlot() {
 // it is made and writes them when it goes. The program keeps no settings of
 // its own there, so that format's folders lie below /dev/null, where no file
 // can be read, created or locked: the dialog leaves nothing in the user's
-// configuration folder and takes up no other program's dialog history. Within
-// a run it still opens in the folder it was last used in, which Qt keeps in
-// memory. The mailbox's settings are in the INI format, whose folders stay.
+// configuration folder and takes up no other program's dialog history. The
+// mailbox's settings are in the INI format, whose folders stay.
 void KeepNoDialogSettings() {
     const QString nowhere = QStringLiteral("/dev/null");
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, nowhere);
@@ -44,7 +44,10 @@ QStringList QtNameFilters(const QString& filter) {
 std::optional<QString> ChooseOpenFile(QWidget* parent, const QString& filter) {
     if (const auto& c = chooserSlot()) return c(parent, filter);
     KeepNoDialogSettings();
+    // Within a run the dialog opens in the folder of the last file chosen.
+    static QString lastFolder;
     QFileDialog dlg(parent);
+    if (!lastFolder.isEmpty()) dlg.setDirectory(lastFolder);
     dlg.setFileMode(QFileDialog::AnyFile);
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
     dlg.setOption(QFileDialog::DontUseNativeDialog, true);
@@ -56,6 +59,7 @@ std::optional<QString> ChooseOpenFile(QWidget* parent, const QString& filter) {
     if (dlg.result() != QDialog::Accepted) return std::nullopt;
     const QStringList files = dlg.selectedFiles();
     if (files.isEmpty()) return std::nullopt;
+    lastFolder = QFileInfo(files.first()).absolutePath();
     return files.first();
 }
 

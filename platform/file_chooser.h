@@ -8,8 +8,8 @@ class QWidget;
 // The file-open dialog. The filter comes in the "Description|pattern;pattern"
 // form; the dialog shows it in Qt's form and matches extensions in any case.
 // Returns the chosen file's full path, or nothing when the user cancelled.
-// The dialog keeps no settings file: it opens in the folder it was last used
-// in during the run, and leaves nothing in the user's configuration folder.
+// The dialog keeps no settings file: within a run it opens in the folder of
+// the last file chosen, and it leaves nothing in the user's configuration folder.
 using FileChooser = std::function<std::optional<QString>(QWidget* parent, const QString& filter)>;
 
 std::optional<QString> ChooseOpenFile(QWidget* parent, const QString& filter);

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
@@ -268,7 +269,13 @@ TEST_F(MainPicture, TheRealChooserClosesOncePerDoubleClickAndLeavesNoSettingsBeh
             dialog->close();
             return;
         }
-        static_cast<QFileDialog*>(dialog)->selectFile(bmp);
+        // The file's path typed into the name box: choosing it through the
+        // dialog's selectFile would depend on whether the box had the focus yet.
+        auto* chooser = static_cast<QFileDialog*>(dialog);
+        auto* name = chooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_TRUE(name);
+        name->setText(bmp);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return open->isEnabled() && chooser->selectedFiles() == QStringList{bmp}; }));
         dialog->move(dialog->pos() + spot - open->mapToGlobal(open->rect().center()));
         QApplication::processEvents();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog));
