@@ -126,6 +126,14 @@ struct OneCreatureFolder {
 
 QStringList Lines(const QString& output) { return output.split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
 
+// A child modifier: no file of the child may grow at all, as on a full disk.
+void NoFileMayGrow() {
+    rlimit none{};
+    getrlimit(RLIMIT_FSIZE, &none);
+    none.rlim_cur = 0;
+    setrlimit(RLIMIT_FSIZE, &none);
+}
+
 }  // namespace
 
 TEST(ProgramProcess, TheCommandLineIsTheProgramsAloneQtTakesNoneOfIt) {
@@ -207,12 +215,7 @@ TEST(ProgramProcess, AnExitWhileTheWindowIsUpSavesTheTypingFirstWithItsErrorOnSt
         OneCreatureFolder f;
         const QByteArray before = f.folder.DatabaseBytes();
         ProgramChild child(f.folder.dir());
-        child.setChildModifier([] {
-            rlimit none{};
-            getrlimit(RLIMIT_FSIZE, &none);
-            none.rlim_cur = 0;
-            setrlimit(RLIMIT_FSIZE, &none);
-        });
+        child.setChildModifier(NoFileMayGrow);
         ASSERT_TRUE(child.start(ProgramChildAct::TypeAndExit, {QString::number(f.creature)}));
         ASSERT_TRUE(child.waitForEnd()) << child.output().toStdString();
         EXPECT_EQ(child.process().exitCode(), 1);
@@ -230,12 +233,7 @@ TEST(ProgramProcess, UnderAFileSizeLimitAWriteFailsWithItsErrorBoxInsteadOfAKill
     ProgramChild child(f.folder.dir());
     // No file may grow at all: the lock file cannot be written either, and
     // the program runs without it.
-    child.setChildModifier([] {
-        rlimit none{};
-        getrlimit(RLIMIT_FSIZE, &none);
-        none.rlim_cur = 0;
-        setrlimit(RLIMIT_FSIZE, &none);
-    });
+    child.setChildModifier(NoFileMayGrow);
     ASSERT_TRUE(child.start(ProgramChildAct::TypeAndWait, {QString::number(f.creature)}));
     ASSERT_TRUE(child.waitForLine(QStringLiteral("typed"))) << child.output().toStdString();
     ASSERT_TRUE(child.signal(SIGTERM));
