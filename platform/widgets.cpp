@@ -1,5 +1,7 @@
 #include "platform/widgets.h"
 
+#include "platform/text_box_layout.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QFocusEvent>
@@ -14,6 +16,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <limits>
@@ -397,6 +400,14 @@ TextBox::TextBox(QWidget* parent, int index, bool multiLine) : QWidget(parent), 
     QWidget* ed;
     if (multiLine) {
         m_multi = new QPlainTextEdit(this);
+        // Its own document, laid out by TextBoxLayout: a word of any length
+        // wraps in time that grows with its length alone.
+        auto* doc = new QTextDocument(m_multi);
+        auto* layout = new TextBoxLayout(doc, m_multi->viewport());
+        layout->setPaintDevice(m_multi->viewport());
+        doc->setDocumentLayout(layout);
+        doc->setDefaultFont(m_multi->font());
+        m_multi->setDocument(doc);
         m_multi->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         m_multi->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         m_multi->setLineWrapMode(QPlainTextEdit::WidgetWidth);
