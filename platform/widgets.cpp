@@ -499,11 +499,11 @@ bool focusLeavesTheProgramsBox(Qt::FocusReason reason) {
 bool isControlCharacter(char16_t c) { return c < 0x20 || (c >= 0x7F && c < 0xA0); }
 
 // The character code a key hands to KeyPress, 0 for a key that raises none.
-// As on the original platform, a key press is a key that gives a character:
-// a printable character, Backspace (8), Enter (13), Escape (27) or Ctrl with a
-// letter (1 to 26). Delete, the arrows, Home, End, Insert, the function keys
-// and Tab raise none, even where the keyboard gives them a text (X11 gives
-// Delete the text U+007F): a deletion with Delete alone marks nothing.
+// A key press is a key that gives a character: a printable character,
+// Backspace (8), Enter (13), Escape (27) or Ctrl with a letter (1 to 26).
+// Delete, the arrows, Home, End, Insert, the function keys and Tab raise none,
+// even where the keyboard gives them a text (X11 gives Delete the text
+// U+007F): a deletion with Delete alone marks nothing.
 int keyAsciiOf(const QKeyEvent* ke) {
     const int key = ke->key();
     switch (key) {
