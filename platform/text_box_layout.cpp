@@ -17,19 +17,34 @@ namespace {
 // measures them whole, which costs no more than the line itself.
 constexpr int kLongWord = 64;
 
-// Characters that end a word for Qt's line breaking whatever stands around
-// them. Taking one too many only leaves a line to Qt's word wrapping.
-bool endsWord(QChar c) {
-    return c.isSpace() || c.category() == QChar::Other_Control || c == QChar::ObjectReplacementCharacter;
+// Thai, whose words Qt finds with a dictionary: its letters count as word
+// ends here, so Thai text is left to Qt's word wrapping as it is.
+bool isDictionaryScript(QChar c) {
+    return c.script() == QChar::Script_Thai;
 }
 
-// Where the word that starts a line ends, found from the line's start on:
-// blanks and the text's line-break opportunities end a word. The end found for
-// one line serves the lines after it that start before it, so the text is
-// searched once from start to end whatever the number of lines.
+// Characters that end a word for Qt's line breaking whatever stands around
+// them (blanks other than the no-break spaces, controls, embedded objects),
+// and the letters above. Taking one too many only leaves a line to Qt's word
+// wrapping.
+bool endsWord(QChar c) {
+    if (c.isSpace()) return c.decompositionTag() != QChar::NoBreak;
+    return c.category() == QChar::Other_Control || c == QChar::ObjectReplacementCharacter || isDictionaryScript(c);
+}
+
+// Qt's layout breaks Korean at blanks only: no break between two Hangul letters.
+bool isHangul(QChar c) {
+    const char16_t u = c.unicode();
+    return (u >= 0x1100 && u <= 0x11FF) || (u >= 0x3130 && u <= 0x318F) || (u >= 0xA960 && u <= 0xA97F) ||
+           (u >= 0xAC00 && u <= 0xD7A3) || (u >= 0xD7B0 && u <= 0xD7FF);
+}
+
+// Where the word that starts a line ends, found from the line's start on. The
+// end found for one line serves the lines after it that start before it, so
+// the text is searched once from start to end whatever the number of lines.
 class WordEnds {
 public:
-    explicit WordEnds(const QString& text) : m_text(text) {}
+    explicit WordEnds(const QString& text) : m_text(text), m_size(int(text.size())) {}
 
     // The end of the word starting at `start` when that word is longer than
     // kLongWord characters, otherwise 0.
@@ -39,25 +54,39 @@ public:
     }
 
 private:
+    bool endsWordAt(int p) const { return p >= m_size || endsWord(m_text.at(p)); }
+
     int wordEnd(int start) {
-        const int size = int(m_text.size());
-        // A blank close by settles it without the break opportunities.
-        const int reach = std::min(size, start + kLongWord + 1);
-        for (int p = start + 1; p < reach; ++p)
-            if (endsWord(m_text.at(p))) return p;
-        if (reach - start <= kLongWord) return size;  // the text ends first
-        if (!m_breaks) m_breaks.emplace(QTextBoundaryFinder::Line, m_text);
+        if (endsWordAt(start)) return start + 1;
+        // A word end close by settles it.
+        const int reach = std::min(m_size, start + kLongWord + 1);
         int p = start + 1;
-        for (; p < size && !endsWord(m_text.at(p)); ++p) {
-            m_breaks->setPosition(p);
-            if (m_breaks->isAtBoundary()) break;
+        while (p < reach && !endsWord(m_text.at(p))) ++p;
+        if (p - start <= kLongWord) return p;
+        // A long run of characters between word ends: where the text may
+        // break inside it (hyphens, slashes, ideographs...), worked out for the
+        // whole run, which is all the context its breaks depend on.
+        if (start < m_runStart || start >= m_runEnd) {
+            m_runStart = start;
+            while (m_runStart > 0 && !endsWordAt(m_runStart - 1)) --m_runStart;
+            m_runEnd = p;
+            while (!endsWordAt(m_runEnd)) ++m_runEnd;
+            m_breaks.emplace(QTextBoundaryFinder::Line, m_text.constData() + m_runStart, m_runEnd - m_runStart,
+                             nullptr, 0);
+        }
+        for (p = start + 1; p < m_runEnd; ++p) {
+            m_breaks->setPosition(p - m_runStart);
+            if (m_breaks->isAtBoundary() && !(isHangul(m_text.at(p - 1)) && isHangul(m_text.at(p)))) break;
         }
         return p;
     }
 
     const QString& m_text;
-    std::optional<QTextBoundaryFinder> m_breaks;  // found when a long word first needs them
-    int m_end = 0;
+    const int m_size;
+    int m_end = 0;  // the end of the word found last
+    // The long run around the line's start and its break opportunities.
+    int m_runStart = 0, m_runEnd = 0;
+    std::optional<QTextBoundaryFinder> m_breaks;
 };
 
 }  // namespace
@@ -104,8 +133,12 @@ void TextBoxLayout::layOutBlock(const QTextBlock& block) {
     if (!tl->preeditAreaText().isEmpty()) text.insert(tl->preeditAreaPosition(), tl->preeditAreaText());
     WordEnds words(text);
 
+    // Until the editor has its size (it gets it when first shown, or shown
+    // again after a resize while hidden, and then lays its text out again),
+    // lines are not wrapped: no work is spent on a width that will change.
+    const QWidget* editor = m_viewport ? m_viewport->parentWidget() : nullptr;
     qreal width = m_viewport ? m_viewport->width() : 0;
-    if (width <= 0) width = qreal(INT_MAX);  // no width yet: nothing wraps
+    if (!editor || editor->testAttribute(Qt::WA_PendingResizeEvent) || width <= 0) width = qreal(INT_MAX);
     width -= 2 * margin;
     if (option.flags() & QTextOption::AddSpaceForLineAndParagraphSeparators)
         width -= QFontMetrics(block.charFormat().font()).horizontalAdvance(QChar(0x21B5));

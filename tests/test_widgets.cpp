@@ -443,7 +443,12 @@ TEST(TextBoxKeys, AWordWiderThanTheBoxBreaksWhereTheLineEnds) {
                                         "on-and-on-and-on and\u00a0then \u4e2d\u6587\u4e2d\u6587\u4e2d\u6587 it flies.");
     // A word of 88 characters, narrower than the wide box.
     const QString spell = QStringLiteral("abracadabra").repeated(8) + QStringLiteral(" and the spell goes on").repeated(8);
-    const QString text = roar + QStringLiteral("\r\n") + QString(500, QLatin1Char('z')) + QStringLiteral("\r\n") + spell;
+    // Korean, Lao and Thai without blanks: Qt breaks them at blanks only, nowhere, and by a dictionary.
+    const QString scripts = QStringLiteral("\ud55c\uad6d\uc5b4").repeated(1000) + u' ' +
+                            QStringLiteral("\u0e81\u0e82\u0e84").repeated(700) + u' ' +
+                            QStringLiteral("\u0e2a\u0e27\u0e31\u0e2a\u0e14\u0e35").repeated(300);
+    const QString text = roar + QStringLiteral("\r\n") + QString(500, QLatin1Char('z')) + QStringLiteral("\r\n") + spell +
+                         QStringLiteral("\r\n") + scripts;
     w.multi->setText(text);
     QCoreApplication::processEvents();
     EXPECT_EQ(w.multi->text(), text);
