@@ -7,8 +7,8 @@
 // Qt's word wrapping measures the word that starts a line to its end before
 // it finds the word too wide and lays the line out again, breaking anywhere.
 // Inside a word of n characters that is n characters of work for every line,
-// so a long text without a blank took time growing with its square (a million
-// characters: most of a minute). Here a line that starts a word more than
+// so a long text without a blank took time growing with its square (a word of
+// a million characters: minutes). Here a line that starts a word more than
 // twice as long as the line can hold is broken anywhere at once, which gives
 // the same line without measuring the rest of the word; every other line is
 // left to Qt's word wrapping.

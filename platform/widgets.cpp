@@ -1,7 +1,5 @@
 #include "platform/widgets.h"
 
-#include "platform/text_box_layout.h"
-
 #include <QApplication>
 #include <QEvent>
 #include <QFocusEvent>
@@ -20,6 +18,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <limits>
+
+#include "platform/text_box_layout.h"
 
 namespace {
 
