@@ -16,9 +16,12 @@
 #include <QScreen>
 #include <QStyledItemDelegate>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <limits>
+
+#include "platform/text_box_layout.h"
 
 namespace {
 
@@ -436,6 +439,14 @@ TextBox::TextBox(QWidget* parent, int index, bool multiLine) : QWidget(parent), 
     QWidget* ed;
     if (multiLine) {
         m_multi = new QPlainTextEdit(this);
+        // Its own document, laid out by TextBoxLayout: a word of any length
+        // wraps in time that grows with its length alone.
+        auto* doc = new QTextDocument(m_multi);
+        auto* layout = new TextBoxLayout(doc, m_multi->viewport());
+        layout->setPaintDevice(m_multi->viewport());
+        doc->setDocumentLayout(layout);
+        doc->setDefaultFont(m_multi->font());
+        m_multi->setDocument(doc);
         m_multi->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         m_multi->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         m_multi->setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -529,9 +540,9 @@ bool isControlCharacter(char16_t c) { return c < 0x20 || (c >= 0x7F && c < 0xA0)
 // The character code a key hands to KeyPress, 0 for a key that raises none.
 // A key press is a key that gives a character: a printable character,
 // Backspace (8), Enter (13), Escape (27) or Ctrl with a letter (1 to 26).
-// Delete, the arrows, Home, End, Insert, the function keys
-// and Tab raise none, even where the keyboard gives them a text (X11 gives
-// Delete the text U+007F): a deletion with Delete alone marks nothing.
+// Delete, the arrows, Home, End, Insert, the function keys and Tab raise none,
+// even where the keyboard gives them a text (X11 gives Delete the text
+// U+007F): a deletion with Delete alone marks nothing.
 int keyAsciiOf(const QKeyEvent* ke) {
     const int key = ke->key();
     switch (key) {

@@ -12,6 +12,8 @@
 #include <QRandomGenerator>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <algorithm>
 #include <functional>
 
@@ -471,6 +473,85 @@ TEST(TextBoxKeys, NoScrollBarsAndLongLinesWrap) {
     EXPECT_GT(edit->document()->documentLayout()->documentSize().height(), 1.0);
     EXPECT_FALSE(edit->verticalScrollBar()->isVisible());
     EXPECT_FALSE(edit->horizontalScrollBar()->isVisible());
+}
+
+namespace {
+using Lines = std::vector<std::pair<int, int>>;  // (start, length) of each line of a paragraph
+
+// The lines of each of the box's paragraphs as shown, beside the lines that
+// Qt's own word wrapping gives the same paragraph at the same width; every
+// shown line fits the box and starts where the one before it ended.
+void ExpectLinesOfQtsWordWrapping(QPlainTextEdit* edit) {
+    QTextDocument* doc = edit->document();
+    const qreal width = edit->viewport()->width() - 2 * doc->documentMargin();
+    for (QTextBlock block = doc->firstBlock(); block.isValid(); block = block.next()) {
+        doc->documentLayout()->blockBoundingRect(block);  // laid out when first asked for
+        QTextLayout* shown = block.layout();
+        Lines got;
+        int next = 0;
+        for (int i = 0; i < shown->lineCount(); ++i) {
+            const QTextLine line = shown->lineAt(i);
+            got.emplace_back(line.textStart(), line.textLength());
+            EXPECT_EQ(line.textStart(), next) << "paragraph " << block.blockNumber();
+            EXPECT_LE(line.naturalTextWidth(), width) << "paragraph " << block.blockNumber() << " line " << i;
+            next = line.textStart() + line.textLength();
+        }
+        EXPECT_EQ(next, block.text().size());
+
+        QTextLayout qt(block.text(), doc->defaultFont(), edit->viewport());
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        qt.setTextOption(option);
+        qt.beginLayout();
+        for (QTextLine line = qt.createLine(); line.isValid(); line = qt.createLine()) line.setLineWidth(width);
+        qt.endLayout();
+        Lines expected;
+        for (int i = 0; i < qt.lineCount(); ++i) expected.emplace_back(qt.lineAt(i).textStart(), qt.lineAt(i).textLength());
+        EXPECT_EQ(got, expected) << "paragraph " << block.blockNumber();
+    }
+}
+}  // namespace
+
+// A word wider than the box is broken where each line ends, words around it
+// at blanks, exactly as Qt wraps words: after typing into the word too, and
+// in a box wide enough for a long word to fit whole.
+TEST(TextBoxKeys, AWordWiderThanTheBoxBreaksWhereTheLineEnds) {
+    BoxWindow w;
+    w.window.resize(800, 200);
+    ShowActive(&w.window);
+    auto* edit = qobject_cast<QPlainTextEdit*>(w.multi->editor());
+    ASSERT_NE(edit, nullptr);
+    const QString roar = QStringLiteral("A roar: ") + QString(3000, QLatin1Char('A')) +
+                         QStringLiteral("RGH! It bites, see https://example.org/a-long-address-with-hyphens-that-runs-"
+                                        "on-and-on-and-on and\u00a0then \u4e2d\u6587\u4e2d\u6587\u4e2d\u6587 it flies.");
+    // A word of 88 characters, narrower than the wide box.
+    const QString spell = QStringLiteral("abracadabra").repeated(8) + QStringLiteral(" and the spell goes on").repeated(8);
+    // Korean, Lao and Thai without blanks: Qt breaks them at blanks only, nowhere, and by a dictionary.
+    const QString scripts = QStringLiteral("\ud55c\uad6d\uc5b4").repeated(1000) + u' ' +
+                            QStringLiteral("\u0e81\u0e82\u0e84").repeated(700) + u' ' +
+                            QStringLiteral("\u0e2a\u0e27\u0e31\u0e2a\u0e14\u0e35").repeated(300);
+    const QString text = roar + QStringLiteral("\r\n") + QString(500, QLatin1Char('z')) + QStringLiteral("\r\n") + spell +
+                         QStringLiteral("\r\n") + scripts;
+    w.multi->setText(text);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.multi->text(), text);
+    ExpectLinesOfQtsWordWrapping(edit);
+
+    // Typing into the middle of the long word, then a new line there.
+    w.multi->setFocus();
+    QTextCursor cursor = edit->textCursor();
+    cursor.setPosition(1500);
+    edit->setTextCursor(cursor);
+    QTest::keyClicks(edit, " cut ");
+    ExpectLinesOfQtsWordWrapping(edit);
+    QTest::keyClick(edit, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.multi->text(), text.left(1500) + QStringLiteral(" cut \r\n") + text.mid(1500));
+    ExpectLinesOfQtsWordWrapping(edit);
+
+    w.multi->setGeometry(10, 40, 760, 107);
+    QCoreApplication::processEvents();
+    ExpectLinesOfQtsWordWrapping(edit);
 }
 
 TEST(TextBoxKeys, NoLengthLimit) {
