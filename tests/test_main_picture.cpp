@@ -261,7 +261,6 @@ TEST_F(MainPicture, TheRealChooserClosesOncePerDoubleClickAndLeavesNoSettingsBeh
 
     // A choice: the file selected, then a double-click on Open, which lies
     // over the picture box; its first click closes the dialog.
-    int pressedAt = 0;
     WhenModalShown([&](QWidget* dialog) {
         QPushButton* open = ChooserButton(dialog, QDialogButtonBox::Open);
         if (!open) {
@@ -276,31 +275,14 @@ TEST_F(MainPicture, TheRealChooserClosesOncePerDoubleClickAndLeavesNoSettingsBeh
         ASSERT_TRUE(name);
         name->setText(bmp);
         EXPECT_TRUE(QTest::qWaitFor([&] { return open->isEnabled() && chooser->selectedFiles() == QStringList{bmp}; }));
-        dialog->move(dialog->pos() + spot - open->mapToGlobal(open->rect().center()));
-        QApplication::processEvents();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog));
-        // Through the window system, which makes double-clicks of presses.
-        const QPoint onOpen = open->mapTo(dialog, open->rect().center());
-        QTest::mousePress(dialog->windowHandle(), Qt::LeftButton, {}, onOpen);
-        pressedAt = QTest::lastMouseTimestamp;
-        QTest::mouseRelease(dialog->windowHandle(), Qt::LeftButton, {}, onOpen);
-        if (dialog->isVisible()) {
-            ADD_FAILURE() << "the first click did not close the dialog";
-            dialog->close();
-        }
+        if (!FirstClickOfADoubleClick(dialog, open, spot)) ADD_FAILURE() << "the first click did not close the dialog";
     });
     DoubleClick(w()->lblNoPicAvail);
     EXPECT_EQ(w()->m_sPicturePath, bmp);
     EXPECT_EQ(StoredPicture(), bmp);
     // The second press, on the same spot soon after, lands on the picture box:
     // it opens no second dialog.
-    WithoutQuestion([&] {
-        QTest::lastMouseTimestamp = pressedAt + 50;
-        const QPoint local = w()->mapFromGlobal(spot);
-        QTest::mousePress(w()->windowHandle(), Qt::LeftButton, {}, local);
-        QTest::mouseRelease(w()->windowHandle(), Qt::LeftButton, {}, local);
-        QApplication::processEvents();
-    });
+    WithoutQuestion([&] { SecondPressAt(spot); });
 
     // Cancelled: the dialog opens in the folder of the last choice, and
     // nothing changes.

@@ -623,7 +623,6 @@ TEST_F(RosterPanel, ADoubleClickThatClosesAMessageBoxReachesNoLineBeneath) {
     // click of a double-click closes it.
     QString title;
     bool bClosedByTheFirstClick = false;
-    int pressedAt = 0;
     WhenModalShown([&](QWidget* dialog) {
         auto* box = qobject_cast<QMessageBox*>(dialog);
         QAbstractButton* ok = box ? box->button(QMessageBox::Ok) : nullptr;
@@ -633,16 +632,7 @@ TEST_F(RosterPanel, ADoubleClickThatClosesAMessageBoxReachesNoLineBeneath) {
             return;
         }
         title = box->windowTitle();
-        box->move(box->pos() + spot - ok->mapToGlobal(ok->rect().center()));
-        QApplication::processEvents();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(box));
-        // Through the window system, which makes double-clicks of presses.
-        const QPoint onOk = ok->mapTo(box, ok->rect().center());
-        QTest::mousePress(box->windowHandle(), Qt::LeftButton, {}, onOk);
-        pressedAt = QTest::lastMouseTimestamp;
-        QTest::mouseRelease(box->windowHandle(), Qt::LeftButton, {}, onOk);
-        bClosedByTheFirstClick = !box->isVisible();
-        if (!bClosedByTheFirstClick) box->close();
+        bClosedByTheFirstClick = FirstClickOfADoubleClick(box, ok, spot);
     });
     {
         const RealMessageBoxes real;
@@ -654,11 +644,7 @@ TEST_F(RosterPanel, ADoubleClickThatClosesAMessageBoxReachesNoLineBeneath) {
 
     // The second press, on the same spot soon after, lands on the line beneath:
     // neither it nor the double-click it completes shows the line's creature.
-    QTest::lastMouseTimestamp = pressedAt + 50;
-    const QPoint local = w()->mapFromGlobal(spot);
-    QTest::mousePress(w()->windowHandle(), Qt::LeftButton, {}, local);
-    QTest::mouseRelease(w()->windowHandle(), Qt::LeftButton, {}, local);
-    QApplication::processEvents();
+    SecondPressAt(spot);
     EXPECT_EQ(w()->lblName->caption(), "Ant");
 
     // The next double-click is the user's own.

@@ -278,3 +278,24 @@ void MainWindowFixture::WithoutQuestion(const std::function<void()>& fn) {
     poll.stop();
     EXPECT_FALSE(asked) << "a question came up";
 }
+
+bool MainWindowFixture::FirstClickOfADoubleClick(QWidget* window, QWidget* button, QPoint spot) {
+    window->move(window->pos() + spot - button->mapToGlobal(button->rect().center()));
+    QApplication::processEvents();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
+    const QPoint onButton = button->mapTo(window, button->rect().center());
+    QTest::mousePress(window->windowHandle(), Qt::LeftButton, {}, onButton);
+    s_firstPressAt = int(QTest::lastMouseTimestamp);
+    QTest::mouseRelease(window->windowHandle(), Qt::LeftButton, {}, onButton);
+    const bool bClosed = !window->isVisible();
+    if (!bClosed) window->close();
+    return bClosed;
+}
+
+void MainWindowFixture::SecondPressAt(QPoint spot) {
+    QTest::lastMouseTimestamp = s_firstPressAt + 50;
+    const QPoint local = w()->mapFromGlobal(spot);
+    QTest::mousePress(w()->windowHandle(), Qt::LeftButton, {}, local);
+    QTest::mouseRelease(w()->windowHandle(), Qt::LeftButton, {}, local);
+    QApplication::processEvents();
+}

@@ -88,6 +88,14 @@ protected:
     static QPointer<QTimer> AnswerAreYouSure(bool yes);
     // Clicks the named child of the modal window (its real button).
     static void ClickChild(QWidget* dialog, const char* name);
+    // A double-click whose first click closes a modal window: moves the window
+    // so that its button lies over spot (global), clicks the button through the
+    // window system (which makes double-clicks of presses) and returns whether
+    // that click closed it; a window left open is closed. SecondPressAt then
+    // presses and releases the main window at spot soon after, as the second
+    // press of the same double-click.
+    static bool FirstClickOfADoubleClick(QWidget* window, QWidget* button, QPoint spot);
+    void SecondPressAt(QPoint spot);
 
     // ---- messages
     static QStringList MsgBoxTitles();
@@ -100,4 +108,5 @@ private:
     std::unique_ptr<QObject> m_windowManager;
     std::unique_ptr<frmMain> m_window;
     int m_endProgramCalls = 0;
+    static inline int s_firstPressAt = 0;   // the time of FirstClickOfADoubleClick's press
 };
