@@ -5,6 +5,7 @@
 
 #include "frame/button_store.h"
 #include "frame/geometry.h"
+#include "platform/input_runs.h"
 #include "mainwindow/main_window.h"
 
 namespace {
@@ -30,6 +31,8 @@ frmMain::frmMain(const QString& programDir, QWidget* parent)
     imgConceal->setPicture(store.ConcealPicture());
     // Key preview: the window sees every key before the control that has the focus.
     qApp->installEventFilter(this);
+    // A key or a click that belongs to nothing reaches the key preview neither.
+    WatchInputRunsFirst();
 }
 
 frmMain::~frmMain() {

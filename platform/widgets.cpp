@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "platform/input_runs.h"
 #include "platform/text_box_layout.h"
 
 namespace {
@@ -377,6 +378,12 @@ void ListBox::Clear() {
     clear();
     m_quiet = false;
     m_newIndex = -1;
+}
+
+void ListBox::setVisible(bool visible) {
+    const bool bChanges = isHidden() == visible;
+    QListWidget::setVisible(visible);
+    if (bChanges) EndInputRuns();
 }
 
 void ListBox::mousePressEvent(QMouseEvent* e) {

@@ -156,6 +156,8 @@ private:
 // One item at most is selected, and it is the current item. Only the program
 // empties the selection: no click or key of the user does, whatever modifiers
 // are held with it. An item too long for the list is cut at its edge.
+// Showing or hiding the list ends the input runs in progress: the rest of a
+// double-click that opened it, or that picked an item, reaches nothing.
 class ListBox : public QListWidget {
     Q_OBJECT
 public:
@@ -180,6 +182,8 @@ public:
     void AddPresorted(const QStringList& texts, const QList<qint32>& data);
     // The order of a sorted list: case-insensitive, then case-sensitive.
     static bool ListOrderLess(const QString& a, const QString& b);
+
+    void setVisible(bool visible) override;
 
 signals:
     void Click();

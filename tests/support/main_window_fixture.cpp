@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QListWidgetItem>
 #include <QPlainTextEdit>
+#include <QStyleHints>
 #include <QTest>
 #include <QTimer>
 
@@ -297,5 +298,55 @@ void MainWindowFixture::SecondPressAt(QPoint spot) {
     const QPoint local = w()->mapFromGlobal(spot);
     QTest::mousePress(w()->windowHandle(), Qt::LeftButton, {}, local);
     QTest::mouseRelease(w()->windowHandle(), Qt::LeftButton, {}, local);
+    QApplication::processEvents();
+}
+
+namespace {
+// The window that a press on the spot reaches: a modal window over it, else
+// the other top-level window there (which a modal window blocks).
+QWindow* WindowOnTopAt(QPoint spot) {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal && modal->frameGeometry().contains(spot)) return modal->windowHandle();
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top != modal && top->isVisible() && top->frameGeometry().contains(spot)) return top->windowHandle();
+    return nullptr;
+}
+}  // namespace
+
+void MainWindowFixture::ClickRun(QPoint spot, int clicks) {
+    const int interval = QGuiApplication::styleHints()->mouseDoubleClickInterval();
+    const int start = int(QTest::lastMouseTimestamp) + 10 * interval;
+    // The test's own clicks afterwards begin runs of their own.
+    QTest::lastMouseTimestamp = start + (clicks + 10) * interval;
+    s_clickRunLeft = clicks;
+    for (int i = 0; i < clicks; ++i) {
+        QTimer::singleShot(0, qApp, [spot, time = start + i * interval / 4] {
+            // Counted first: a click that opens a modal window returns only when it closes.
+            --s_clickRunLeft;
+            QWindow* window = WindowOnTopAt(spot);
+            if (!window) {
+                ADD_FAILURE() << "no window at the spot of the clicks";
+                return;
+            }
+            const QPointF local = window->mapFromGlobal(spot);
+            qt_handleMouseEvent(window, local, spot, Qt::LeftButton, Qt::LeftButton, QEvent::MouseButtonPress, {}, time);
+            qt_handleMouseEvent(window, local, spot, Qt::NoButton, Qt::LeftButton, QEvent::MouseButtonRelease, {},
+                                time + 20);
+        });
+    }
+    for (int waited = 0; !ClickRunDone() && waited < 10000; waited += 10) QTest::qWait(10);
+    EXPECT_TRUE(ClickRunDone()) << "the clicks were not all delivered";
+    QApplication::processEvents();
+}
+
+void MainWindowFixture::KeyRepeats(QWidget* widget, Qt::Key key, const QString& text, int repeats) {
+    widget->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(widget));
+    QWindow* window = widget->windowHandle();
+    for (int i = 0; i < repeats; ++i) {
+        qt_handleKeyEvent(window, QEvent::KeyRelease, key, {}, text, true);
+        qt_handleKeyEvent(window, QEvent::KeyPress, key, {}, text, true);
+    }
+    qt_handleKeyEvent(window, QEvent::KeyRelease, key, {}, text, false);
     QApplication::processEvents();
 }

@@ -96,6 +96,21 @@ protected:
     // press of the same double-click.
     static bool FirstClickOfADoubleClick(QWidget* window, QWidget* button, QPoint spot);
     void SecondPressAt(QPoint spot);
+    // A run of clicks of the primary button on one spot of the screen, each
+    // press a quarter of the double-click time after the one before (a
+    // double-click, a triple-click, ...), each handed by the window system to
+    // the window on top there: a modal window that lies over the spot, else
+    // the main window. Every click comes from the event loop, so a window that
+    // one click opens is up when the next arrives. Returns once every click
+    // has been delivered; ClickRunDone() tells a handler of a window that
+    // stays open when that is.
+    static void ClickRun(QPoint spot, int clicks);
+    static bool ClickRunDone() { return s_clickRunLeft == 0; }
+    // The repeats of a key held down, each as the keyboard sends it (a
+    // repeated release and press), then the key's release, to the window,
+    // which first becomes the active one as the desktop makes it when the
+    // window above it closes.
+    static void KeyRepeats(QWidget* window, Qt::Key key, const QString& text, int repeats);
 
     // ---- messages
     static QStringList MsgBoxTitles();
@@ -109,4 +124,5 @@ private:
     std::unique_ptr<frmMain> m_window;
     int m_endProgramCalls = 0;
     static inline int s_firstPressAt = 0;   // the time of FirstClickOfADoubleClick's press
+    static inline int s_clickRunLeft = 0;   // clicks of ClickRun's run not yet delivered
 };
