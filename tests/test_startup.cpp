@@ -18,6 +18,8 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
+#include <memory>
+#include <set>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -25,6 +27,7 @@
 
 #include "frame/geometry.h"
 #include "frame/startup.h"
+#include "platform/end_requests.h"
 #include "platform/single_instance.h"
 #include "store/creature_record.h"
 #include "support/program_child.h"
@@ -192,6 +195,48 @@ TEST(ProgramProcess, ASignalToEndSavesTheTypingAsTheWindowsCloseDoesThenEndsWith
         // A normal end takes its lock file away.
         EXPECT_EQ(QDir(child.runtimeDir()).entryList(QDir::Files), QStringList()) << "signal " << sig;
     }
+}
+
+namespace {
+// The process's open descriptors (not the one that listed them).
+std::set<int> OpenDescriptors() {
+    std::set<int> fds;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) fds.insert(std::stoi(entry.path().filename()));
+    std::erase_if(fds, [](int fd) { return ::fcntl(fd, F_GETFD) == -1; });
+    return fds;
+}
+}  // namespace
+
+TEST(EndRequests, ThePipeOutlivesTheWatchForAHandlerStillRunningAndALaterWatchHearsOnlyItsOwnSignals) {
+    std::signal(SIGUSR1, SIG_DFL);
+    const std::set<int> before = OpenDescriptors();
+    int requests = 0;
+    auto watch = std::make_unique<EndRequestWatch>([&requests] { ++requests; });
+    std::set<int> watchFds;
+    for (const int fd : OpenDescriptors())
+        if (!before.contains(fd)) watchFds.insert(fd);
+    struct sigaction taken = {};
+    ASSERT_EQ(sigaction(SIGUSR1, nullptr, &taken), 0);
+    ASSERT_NE(taken.sa_handler, SIG_DFL);
+    ASSERT_NE(taken.sa_handler, SIG_IGN);
+
+    // A handler may still be running on another thread when the watch ends,
+    // and write its byte after it: the watch's pipe stays open, so no file
+    // opened later takes a number that byte could go to.
+    watch.reset();
+    ASSERT_FALSE(watchFds.empty());
+    for (const int fd : watchFds) EXPECT_NE(::fcntl(fd, F_GETFD), -1) << "descriptor " << fd << " was closed";
+    taken.sa_handler(SIGUSR1);
+
+    // A later watch hears its own signals, and not that late one.
+    watch = std::make_unique<EndRequestWatch>([&requests] { ++requests; });
+    QCoreApplication::processEvents();
+    EXPECT_EQ(requests, 0);
+    ASSERT_EQ(::raise(SIGUSR1), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&requests] { return requests > 0; }, 5000));
+    EXPECT_EQ(requests, 1);
+    watch.reset();
+    EXPECT_EQ(std::signal(SIGUSR1, SIG_DFL), SIG_DFL) << "the signal's former action is back";
 }
 
 TEST(ProgramProcess, AnExitWhileTheWindowIsUpSavesTheTypingFirstWithItsErrorOnStandardError) {
