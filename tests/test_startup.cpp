@@ -3,8 +3,9 @@
 // typed, its layout at 96 and 120 dpi, its place on an X server with and
 // without a window manager, its save when a signal or an exit()
 // ends it and under a file-size limit, its refusal of a folder it cannot name;
-// a second real instance that ends at once while the first runs, and lock
-// files left broken or replaced by links and pipes.
+// a second real instance that ends at once while the first runs, lock files
+// left broken or replaced by links and pipes, and the end-signal watch's pipe,
+// which outlives the watch.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
