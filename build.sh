@@ -9,8 +9,10 @@ cd "$here"
 action=${1:-run}
 build_dir=${OV_BUILD_DIR:-$here/build}
 
+# xvfb and openbox: a test places the window on an X server of its own under
+# a real window manager.
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libsqlite3-dev sqlite3
-          libgtest-dev libbenchmark-dev fonts-comic-neue xdg-utils)
+          libgtest-dev libbenchmark-dev fonts-comic-neue xdg-utils xvfb openbox)
 
 missing=()
 for p in "${packages[@]}"; do

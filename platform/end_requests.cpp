@@ -38,9 +38,15 @@ bool IsEndRequest(int sig) {
     }
 }
 
-// The pipe's ends; -1 while no watch exists. Read by the signal handler.
+// The pipe's ends, made by the first watch and kept open to the end of the
+// process: a handler may still be running on another thread (any thread can
+// take a signal) when a watch ends and gives the signals their former actions
+// back, and its byte must land in this pipe, never in whatever file a later
+// open() gives the same number. A later watch takes the same pipe again.
+// The write end is set once, before any handler can read it.
 volatile sig_atomic_t g_writeEnd = -1;
 int g_readEnd = -1;
+bool g_bActive = false;  // a watch exists
 // The actions the signals had before the watch, given back when it ends.
 struct sigaction g_former[NSIG];
 bool g_bWatched[NSIG] = {};
@@ -56,20 +62,30 @@ extern "C" void NoteEndRequest(int) {
     errno = savedErrno;
 }
 
-void CloseQuietly(int& fd) {
-    if (fd >= 0) ::close(fd);
-    fd = -1;
+// Empties the pipe; true when it held anything.
+bool DrainPipe() {
+    char buffer[64];
+    bool bAny = false;
+    while (::read(g_readEnd, buffer, sizeof buffer) > 0) bAny = true;
+    return bAny;
 }
 
 }  // namespace
 
 EndRequestWatch::EndRequestWatch(std::function<void()> onRequest, QObject* parent)
     : QObject(parent), m_onRequest(std::move(onRequest)) {
-    if (g_readEnd >= 0) return;  // another watch is active
-    int fds[2];
-    if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) return;
-    g_readEnd = fds[0];
-    g_writeEnd = fds[1];
+    if (g_bActive) return;  // another watch is active
+    if (g_readEnd < 0) {
+        int fds[2];
+        if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) return;
+        g_readEnd = fds[0];
+        g_writeEnd = fds[1];
+    } else {
+        // Bytes a former watch's handlers wrote as it ended were its requests,
+        // not this watch's.
+        DrainPipe();
+    }
+    g_bActive = true;
 
     struct sigaction action = {};
     action.sa_handler = NoteEndRequest;
@@ -96,15 +112,10 @@ EndRequestWatch::~EndRequestWatch() {
         if (g_bWatched[sig]) sigaction(sig, &g_former[sig], nullptr);
     delete m_notifier;
     m_notifier = nullptr;
-    int writeEnd = g_writeEnd;
-    g_writeEnd = -1;
-    CloseQuietly(writeEnd);
-    CloseQuietly(g_readEnd);
+    // The pipe stays open (see above).
+    g_bActive = false;
 }
 
 void EndRequestWatch::drain() {
-    char buffer[64];
-    bool bRequested = false;
-    while (::read(g_readEnd, buffer, sizeof buffer) > 0) bRequested = true;
-    if (bRequested && m_onRequest) m_onRequest();
+    if (DrainPipe() && m_onRequest) m_onRequest();
 }

@@ -9,7 +9,9 @@
 // process ends as it would), SIGKILL and SIGSTOP (which no process can catch),
 // SIGPIPE and SIGXFSZ (failed writes, see platform/process_settings.h).
 // The signal handler only writes a byte to a pipe (all it may safely do); a
-// socket notifier on the pipe's other end then calls the program back.
+// socket notifier on the pipe's other end then calls the program back. The
+// pipe is made once and stays open to the end of the process, so a handler
+// still running when a watch ends writes into it and into nothing else.
 #include <QObject>
 #include <functional>
 

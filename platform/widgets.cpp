@@ -18,8 +18,10 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 #include "platform/input_runs.h"
 #include "platform/text_box_layout.h"
@@ -76,12 +78,76 @@ void Form::setOuterSizePx(int width, int height) {
     setFixedSize(std::max(0, width - 2 * kFrameBorderPx), std::max(0, height - 2 * kFrameBorderPx - kCaptionPx));
 }
 
-void Form::centreOnScreen() {
-    QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    if (!screen) return;
+namespace {
+
+// The top-left corner that centres a rectangle of that size on the form's
+// screen's available area.
+std::optional<QPoint> CentredCorner(const QWidget* form, QSize size) {
+    QScreen* screen = form->screen() ? form->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return std::nullopt;
     const QRect avail = screen->availableGeometry();
-    const QSize outer = outerSizePx();
-    move(avail.x() + (avail.width() - outer.width()) / 2, avail.y() + (avail.height() - outer.height()) / 2);
+    return QPoint(avail.x() + (avail.width() - size.width()) / 2, avail.y() + (avail.height() - size.height()) / 2);
+}
+
+// Centres the frame an X11 window manager draws around a form, once, as soon
+// as the form is first on the screen. Before that, the frame's size is not
+// known (the window manager makes it when the window is mapped), so the form
+// was placed for the frame it is expected to get. When the window system then
+// reports a frame, the form is moved so that this real frame is centred;
+// without one (no window manager, a window without a frame) it stays where it
+// is. Only on X11 does a window manager frame a window the program placed
+// itself: elsewhere (the offscreen platform and its made-up frame, Wayland,
+// where the compositor places windows) the form stays where it was placed. It
+// is done once, when the window is first exposed: a window the user moved
+// afterwards stays put.
+class FramePlacer : public QObject {
+public:
+    static constexpr const char* kName = "framePlacer";
+
+    explicit FramePlacer(QWidget* form) : QObject(form), m_form(form) {
+        setObjectName(QLatin1String(kName));
+        if (QWindow* window = form->windowHandle()) window->installEventFilter(this);
+        else form->installEventFilter(this);  // the window is made before the form is shown
+    }
+
+protected:
+    bool eventFilter(QObject* obj, QEvent* ev) override {
+        if (obj == m_form) {
+            if (ev->type() == QEvent::Show && m_form->windowHandle()) {
+                m_form->removeEventFilter(this);
+                m_form->windowHandle()->installEventFilter(this);
+            }
+        } else if (ev->type() == QEvent::Expose && m_form->windowHandle() && m_form->windowHandle()->isExposed()) {
+            obj->removeEventFilter(this);
+            place();
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    void place() {
+        const QMargins frame = m_form->windowHandle() ? m_form->windowHandle()->frameMargins() : QMargins();
+        if (!frame.isNull()) {
+            const QRect client = m_form->geometry();
+            const QSize outer = client.size().grownBy(frame);
+            if (const std::optional<QPoint> corner = CentredCorner(m_form, outer)) {
+                const QPoint clientCorner = *corner + QPoint(frame.left(), frame.top());
+                if (clientCorner != client.topLeft()) m_form->setGeometry(QRect(clientCorner, client.size()));
+            }
+        }
+    }
+
+    QWidget* m_form;
+};
+
+}  // namespace
+
+void Form::centreOnScreen() {
+    if (const std::optional<QPoint> corner = CentredCorner(this, outerSizePx())) move(*corner);
+    const bool bOnScreen = windowHandle() && windowHandle()->isExposed();
+    if (!bOnScreen && QGuiApplication::platformName() == QLatin1String("xcb") &&
+        !findChild<QObject*>(FramePlacer::kName, Qt::FindDirectChildrenOnly)) new FramePlacer(this);
 }
 
 void Form::paintEvent(QPaintEvent*) {

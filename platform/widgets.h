@@ -55,7 +55,10 @@ public:
         return QSize(width() + 2 * kFrameBorderPx, height() + 2 * kFrameBorderPx + kCaptionPx);
     }
     // Places the window so that its outer rectangle is centred on its screen's
-    // available area.
+    // available area. Called before the window is first on the screen, it
+    // places the window for the frame above; once the window is shown, a
+    // frame the window manager really drew (of another size) is centred
+    // instead, once.
     void centreOnScreen();
 
 signals:

@@ -1,9 +1,11 @@
 // The program's start and end: the order of Main's steps with the command
 // line; the running program as a process of its own, with its command line as
-// typed, its layout at 96 and 120 dpi, its save when a signal or an exit()
+// typed, its layout at 96 and 120 dpi, its place on an X server with and
+// without a window manager, its save when a signal or an exit()
 // ends it and under a file-size limit, its refusal of a folder it cannot name;
-// a second real instance that ends at once while the first runs, and lock
-// files left broken or replaced by links and pipes.
+// a second real instance that ends at once while the first runs, lock files
+// left broken or replaced by links and pipes, and the end-signal watch's pipe,
+// which outlives the watch.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -11,6 +13,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
@@ -18,6 +22,9 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
+#include <memory>
+#include <optional>
+#include <set>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -25,6 +32,7 @@
 
 #include "frame/geometry.h"
 #include "frame/startup.h"
+#include "platform/end_requests.h"
 #include "platform/single_instance.h"
 #include "store/creature_record.h"
 #include "support/program_child.h"
@@ -173,6 +181,120 @@ TEST(ProgramProcess, TheWindowsPixelsAndFontPointsAt96And120Dpi) {
     }
 }
 
+namespace {
+
+// An X server of its own (Xvfb, 1024 x 768 at 96 dpi, on a free display
+// number) and, once asked, openbox managing its windows; both end with it.
+class VirtualDisplay {
+public:
+    ~VirtualDisplay() {
+        Stop(m_windowManager);
+        Stop(m_server);
+    }
+
+    // Empty when the server is up, else why not.
+    QString start() {
+        const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+        if (xvfb.isEmpty()) return QStringLiteral("Xvfb is not installed");
+        m_server.start(xvfb, {"-displayfd", "1", "-screen", "0", "1024x768x24", "-dpi", "96", "-nolisten", "tcp", "-noreset"});
+        // The server writes its display number once it takes connections.
+        QByteArray number;
+        while (!number.endsWith('\n') && m_server.waitForReadyRead(10000)) number += m_server.readAllStandardOutput();
+        if (!number.endsWith('\n')) return QStringLiteral("Xvfb did not start");
+        m_sName = QStringLiteral(":") + QString::fromLatin1(number.trimmed());
+        return {};
+    }
+
+    QString startWindowManager() {
+        const QString openbox = QStandardPaths::findExecutable(QStringLiteral("openbox"));
+        if (openbox.isEmpty()) return QStringLiteral("openbox is not installed");
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), m_sName);
+        for (const char* place : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME"})
+            env.insert(QString::fromLatin1(place), m_home.filePath(QString::fromLatin1(place)));
+        m_windowManager.setProcessEnvironment(env);
+        // The start-up command runs once openbox manages the screen.
+        m_windowManager.start(openbox, {"--sm-disable", "--startup", "echo managing"});
+        QByteArray said;
+        while (!said.contains("managing\n") && m_windowManager.waitForReadyRead(10000)) said += m_windowManager.readAllStandardOutput();
+        return said.contains("managing\n") ? QString() : QStringLiteral("openbox did not start");
+    }
+
+    // Makes the child a client of this server.
+    void use(ProgramChild& child) const {
+        child.environment().insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        child.environment().insert(QStringLiteral("DISPLAY"), m_sName);
+        child.environment().remove(QStringLiteral("WAYLAND_DISPLAY"));
+    }
+
+private:
+    static void Stop(QProcess& p) {
+        if (p.state() == QProcess::NotRunning) return;
+        p.terminate();
+        if (!p.waitForFinished(5000)) {
+            p.kill();
+            p.waitForFinished(5000);
+        }
+    }
+
+    QTemporaryDir m_home;
+    QProcess m_server;
+    QProcess m_windowManager;
+    QString m_sName;
+};
+
+// The child's report of its frame: "frame X,Y WxH" and "available X,Y WxH".
+struct FrameReport {
+    QRect frame, available;
+};
+
+std::optional<FrameReport> ReportedFrame(const QString& output) {
+    const QRegularExpression pattern(QStringLiteral("^(frame|available) (-?\\d+),(-?\\d+) (\\d+)x(\\d+)$"),
+                                     QRegularExpression::MultilineOption);
+    FrameReport report;
+    int found = 0;
+    for (auto it = pattern.globalMatch(output); it.hasNext(); ++found) {
+        const QRegularExpressionMatch m = it.next();
+        const QRect r(m.captured(2).toInt(), m.captured(3).toInt(), m.captured(4).toInt(), m.captured(5).toInt());
+        (m.captured(1) == QLatin1String("frame") ? report.frame : report.available) = r;
+    }
+    if (found != 2) return std::nullopt;
+    return report;
+}
+
+}  // namespace
+
+TEST(ProgramProcess, OnAnXServerTheWindowIsCentredAsItsWindowManagerFramesIt) {
+    VirtualDisplay display;
+    if (const QString why = display.start(); !why.isEmpty()) GTEST_SKIP() << why.toStdString();
+    OneCreatureFolder f;
+    // Without a window manager the window has no frame: it stands where the
+    // outer rectangle it expected, 644 x 480, is centred.
+    {
+        ProgramChild child(f.folder.dir());
+        display.use(child);
+        ASSERT_TRUE(child.start(ProgramChildAct::ReportFrame, {QString::number(f.creature)}));
+        ASSERT_TRUE(child.waitForEnd()) << child.output().toStdString();
+        const std::optional<FrameReport> report = ReportedFrame(child.output());
+        ASSERT_TRUE(report) << child.output().toStdString();
+        EXPECT_EQ(report->available, QRect(0, 0, 1024, 768));
+        EXPECT_EQ(report->frame, QRect(190, 144, 638, 455));
+    }
+    // Under openbox, whatever frame it draws is centred.
+    if (const QString why = display.startWindowManager(); !why.isEmpty()) GTEST_SKIP() << why.toStdString();
+    ProgramChild child(f.folder.dir());
+    display.use(child);
+    ASSERT_TRUE(child.start(ProgramChildAct::ReportFrame, {QString::number(f.creature)}));
+    ASSERT_TRUE(child.waitForEnd()) << child.output().toStdString();
+    const std::optional<FrameReport> report = ReportedFrame(child.output());
+    ASSERT_TRUE(report) << child.output().toStdString();
+    EXPECT_GT(report->frame.height(), 455) << "openbox drew no caption:\n" << child.output().toStdString();
+    const QRect& frame = report->frame;
+    const QRect& avail = report->available;
+    EXPECT_LE(std::abs(frame.x() - (avail.x() + (avail.width() - frame.width()) / 2)), 2) << child.output().toStdString();
+    EXPECT_LE(std::abs(frame.y() - (avail.y() + (avail.height() - frame.height()) / 2)), 2) << child.output().toStdString();
+}
+
 TEST(ProgramProcess, ASignalToEndSavesTheTypingAsTheWindowsCloseDoesThenEndsWithStatusZero) {
     // A logout, a closed terminal, and signals that end a process without a
     // word unless it takes them: Ctrl+\, a user's signal, an alarm, a
@@ -192,6 +314,48 @@ TEST(ProgramProcess, ASignalToEndSavesTheTypingAsTheWindowsCloseDoesThenEndsWith
         // A normal end takes its lock file away.
         EXPECT_EQ(QDir(child.runtimeDir()).entryList(QDir::Files), QStringList()) << "signal " << sig;
     }
+}
+
+namespace {
+// The process's open descriptors (not the one that listed them).
+std::set<int> OpenDescriptors() {
+    std::set<int> fds;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) fds.insert(std::stoi(entry.path().filename()));
+    std::erase_if(fds, [](int fd) { return ::fcntl(fd, F_GETFD) == -1; });
+    return fds;
+}
+}  // namespace
+
+TEST(EndRequests, ThePipeOutlivesTheWatchForAHandlerStillRunningAndALaterWatchHearsOnlyItsOwnSignals) {
+    std::signal(SIGUSR1, SIG_DFL);
+    const std::set<int> before = OpenDescriptors();
+    int requests = 0;
+    auto watch = std::make_unique<EndRequestWatch>([&requests] { ++requests; });
+    std::set<int> watchFds;
+    for (const int fd : OpenDescriptors())
+        if (!before.contains(fd)) watchFds.insert(fd);
+    struct sigaction taken = {};
+    ASSERT_EQ(sigaction(SIGUSR1, nullptr, &taken), 0);
+    ASSERT_NE(taken.sa_handler, SIG_DFL);
+    ASSERT_NE(taken.sa_handler, SIG_IGN);
+
+    // A handler may still be running on another thread when the watch ends,
+    // and write its byte after it: the watch's pipe stays open, so no file
+    // opened later takes a number that byte could go to.
+    watch.reset();
+    ASSERT_FALSE(watchFds.empty());
+    for (const int fd : watchFds) EXPECT_NE(::fcntl(fd, F_GETFD), -1) << "descriptor " << fd << " was closed";
+    taken.sa_handler(SIGUSR1);
+
+    // A later watch hears its own signals, and not that late one.
+    watch = std::make_unique<EndRequestWatch>([&requests] { ++requests; });
+    QCoreApplication::processEvents();
+    EXPECT_EQ(requests, 0);
+    ASSERT_EQ(::raise(SIGUSR1), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&requests] { return requests > 0; }, 5000));
+    EXPECT_EQ(requests, 1);
+    watch.reset();
+    EXPECT_EQ(std::signal(SIGUSR1, SIG_DFL), SIG_DFL) << "the signal's former action is back";
 }
 
 TEST(ProgramProcess, AnExitWhileTheWindowIsUpSavesTheTypingFirstWithItsErrorOnStandardError) {

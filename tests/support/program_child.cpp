@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <csignal>
 #include <sys/types.h>
@@ -42,7 +43,7 @@ ProgramChild::ProgramChild(const QString& programDir)
 bool ProgramChild::start(ProgramChildAct act, const QStringList& arguments) {
     m_process = std::make_unique<QProcess>();
     QProcessEnvironment env = m_env;
-    const char* const acts[] = {"report", "type", "exit"};
+    const char* const acts[] = {"report", "type", "exit", "frame"};
     env.insert(QString::fromLatin1(kActVariable), QString::fromLatin1(acts[int(act)]));
     m_process->setProcessEnvironment(env);
     m_process->setProcessChannelMode(QProcess::MergedChannels);
@@ -107,6 +108,22 @@ int RunProgramChild(int argc, char** argv) {
                     .arg(w.lblStatLabel[0]->font().pointSize())
                     .arg(w.lblName->font().pointSize())
                     .arg(w.lblNoPicAvail->font().pointSize()));
+            QTimer::singleShot(0, &w, [&w] { w.close(); });
+            return;
+        }
+        if (act == QLatin1String("frame")) {
+            QWindow* window = w.windowHandle();
+            const QRect avail = w.screen()->availableGeometry();
+            const auto rect = [](const QRect& r) { return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()); };
+            const auto centred = [&] {
+                const QRect frame = window->frameGeometry();
+                return window->frameMargins().isNull() ||
+                       (std::abs(frame.x() - (avail.x() + (avail.width() - frame.width()) / 2)) <= 2 &&
+                        std::abs(frame.y() - (avail.y() + (avail.height() - frame.height()) / 2)) <= 2);
+            };
+            if (!QTest::qWaitFor(centred, 10000)) Say(QStringLiteral("the frame is not centred"));
+            Say(QStringLiteral("frame ") + rect(window->frameGeometry()));
+            Say(QStringLiteral("available ") + rect(avail));
             QTimer::singleShot(0, &w, [&w] { w.close(); });
             return;
         }

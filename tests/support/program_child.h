@@ -25,6 +25,12 @@ enum class ProgramChildAct {
     // Types as TypeAndWait does, then calls exit(1) from the event loop, as Qt
     // does when the display goes away.
     TypeAndExit,
+    // Reports where the window stands on its screen, "frame X,Y WxH" (the
+    // frame the window manager drew, the window itself when there is none)
+    // and "available X,Y WxH" (the screen's available area), then closes the
+    // main window. With a frame it first waits, at most 10 seconds, until the
+    // frame is centred.
+    ReportFrame,
 };
 
 inline constexpr const char* kChildTypedText = "Typed by hand";
