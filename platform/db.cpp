@@ -493,6 +493,10 @@ const Recordset::CursorQuery& Recordset::cursorQuery(CursorKind kind, int findCo
     if (kind == CursorKind::Find) {
         sql += QStringLiteral(" WHERE ") + m_table->quotedColumns[findColumn] + QStringLiteral(" = ?1");
         if (after) sql += QStringLiteral(" AND rowid > ?2");
+    } else if (kind == CursorKind::FindNotInteger) {
+        sql += QStringLiteral(" WHERE typeof(") + m_table->quotedColumns[findColumn] +
+               QStringLiteral(") NOT IN ('integer', 'null')");
+        if (after) sql += QStringLiteral(" AND rowid > ?2");
     } else if (after) {
         sql += QStringLiteral(" WHERE rowid > ?2");
     }
@@ -564,7 +568,7 @@ bool Recordset::stepCursor() {
 
 bool Recordset::seek(CursorKind kind, int findColumn, std::int64_t findValue, std::optional<std::int64_t> afterRowid) {
     dropCursor();
-    const CursorQuery& q = cursorQuery(kind, kind == CursorKind::Find ? findColumn : -1, afterRowid.has_value());
+    const CursorQuery& q = cursorQuery(kind, kind == CursorKind::Walk ? -1 : findColumn, afterRowid.has_value());
     sqlite3_stmt* s = q.statement;
     if (kind == CursorKind::Find) sqlite3_bind_int64(s, 1, findValue);
     if (afterRowid) sqlite3_bind_int64(s, 2, *afterRowid);
@@ -651,10 +655,7 @@ void Recordset::parseCriteria(const QString& criteria, int* column, std::int64_t
         return;
     }
     const DbCriteria parsed = ParseDbCriteria(criteria);
-    const int c = m_table->column(parsed.column);
-    if (c < 0)
-        throw DbError(dbErrColumnNotFound,
-                      QStringLiteral("The table '%1' has no column '%2'.").arg(m_table->name, parsed.column));
+    const int c = requireColumn(parsed.column);
     *column = c;
     *value = parsed.value;
     m_lastCriteria = criteria;
@@ -668,10 +669,20 @@ void Recordset::FindFirst(const QString& criteria) {
     int column;
     std::int64_t value;
     parseCriteria(criteria, &column, &value);
+    findFirst(CursorKind::Find, column, value);
+}
+
+void Recordset::FindFirstNotInteger(const QString& column) {
+    checkOpen();
+    settle();
+    findFirst(CursorKind::FindNotInteger, requireColumn(column), 0);
+}
+
+void Recordset::findFirst(CursorKind kind, int column, std::int64_t value) {
     m_editMode = EditMode::None;
     const bool hadCurrent = m_hasCurrent, wasDeleted = m_currentDeleted;
     const std::int64_t oldRowid = m_rowid;
-    endFind(seek(CursorKind::Find, column, value, std::nullopt), hadCurrent, wasDeleted, oldRowid);
+    endFind(seek(kind, column, value, std::nullopt), hadCurrent, wasDeleted, oldRowid);
 }
 
 void Recordset::endFind(bool found, bool hadCurrent, bool wasDeleted, std::int64_t oldRowid) {
@@ -691,33 +702,46 @@ void Recordset::FindNext(const QString& criteria) {
     int column;
     std::int64_t value;
     parseCriteria(criteria, &column, &value);
+    findNext(CursorKind::Find, column, value);
+}
+
+void Recordset::FindNextNotInteger(const QString& column) {
+    checkOpen();
+    findNext(CursorKind::FindNotInteger, requireColumn(column), 0);
+}
+
+void Recordset::findNext(CursorKind kind, int column, std::int64_t value) {
     m_editMode = EditMode::None;
     const bool hadCurrent = m_hasCurrent, wasDeleted = m_currentDeleted;
     const std::int64_t oldRowid = m_rowid;
     bool found;
-    const bool step = cursorLive() && m_cursorKind == CursorKind::Find && m_cursorColumn == column &&
-                      m_cursorValue == value && cursorDeliversWanted();
-    if (!(step && mayStepPastDeletes())) settle();
-    if (cursorLive() && m_cursorKind == CursorKind::Find && m_cursorColumn == column && m_cursorValue == value &&
-        cursorDeliversWanted()) {
+    const auto sameSearch = [&] {
+        return cursorLive() && m_cursorKind == kind && m_cursorColumn == column && m_cursorValue == value &&
+               cursorDeliversWanted();
+    };
+    if (!(sameSearch() && mayStepPastDeletes())) settle();
+    if (sameSearch()) {
         found = stepCursor();
         if (!found) {
             m_cursor = nullptr;
             m_cursorKind = CursorKind::None;
         }
     } else {
-        found = seek(CursorKind::Find, column, value,
-                     hadCurrent ? std::optional<std::int64_t>(oldRowid) : std::nullopt);
+        found = seek(kind, column, value, hadCurrent ? std::optional<std::int64_t>(oldRowid) : std::nullopt);
     }
     endFind(found, hadCurrent, wasDeleted, oldRowid);
 }
 
-Field Recordset::Fields(const QString& name) {
-    checkOpen();
+int Recordset::requireColumn(const QString& name) const {
     const int c = m_table->column(name);
     if (c < 0)
         throw DbError(dbErrColumnNotFound, QStringLiteral("The table '%1' has no column '%2'.").arg(m_table->name, name));
-    return Field(this, c);
+    return c;
+}
+
+Field Recordset::Fields(const QString& name) {
+    checkOpen();
+    return Field(this, requireColumn(name));
 }
 
 DbValue Recordset::readColumn(int column) {

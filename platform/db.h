@@ -167,6 +167,11 @@ public:
     // Criteria are exactly: a column name, " = ", a whole number in plain decimal.
     void FindFirst(const QString& criteria);
     void FindNext(const QString& criteria);
+    // Search, like FindFirst and FindNext, for the rows whose column holds
+    // neither an integer nor Null as stored: a real number, text or a BLOB,
+    // whatever number it may read as.
+    void FindFirstNotInteger(const QString& column);
+    void FindNextNotInteger(const QString& column);
     bool NoMatch() const { return m_noMatch; }
 
     Field Fields(const QString& name);
@@ -188,7 +193,7 @@ private:
     Recordset(std::shared_ptr<DbConnection> conn, std::shared_ptr<const DbTable> table, int type);
 
     enum class EditMode { None, Edit, AddNew };
-    enum class CursorKind { None, Walk, Find };
+    enum class CursorKind { None, Walk, Find, FindNotInteger };
 
     void checkOpen() const;
     void checkUpdatable() const;
@@ -221,6 +226,11 @@ private:
     // deleted, behind its running query.
     bool mayStepPastDeletes() const;
     void parseCriteria(const QString& criteria, int* column, std::int64_t* value) const;
+    int requireColumn(const QString& name) const;
+    // The searches behind FindFirst, FindNext and their kin: a Find of column
+    // = value, or a FindNotInteger of column (value unused).
+    void findFirst(CursorKind kind, int column, std::int64_t value);
+    void findNext(CursorKind kind, int column, std::int64_t value);
 
     std::shared_ptr<DbConnection> m_conn;
     std::shared_ptr<const DbTable> m_table;

@@ -32,19 +32,11 @@ void ChangeRow(const StoreContext& ctx, const char* table, const char* idColumn,
     });
 }
 
-// Deletes every row of the first table that matches, then the first matching
-// row of the second. Both stages belong to one transaction. True when it was
-// stored.
-bool DeleteWithCascade(const StoreContext& ctx, const char* firstTable, const char* firstColumn,
-                       const char* secondTable, const char* secondColumn, qint32 id, const char* title) {
-    return RunAccessCycle(ctx, Title(title), [&](Database& db) {
-        auto rs = db.OpenRecordset(QString::fromLatin1(firstTable), dbOpenDynaset);
-        DeleteMatching(*rs, IdCriteria(firstColumn, id));
-        rs->Close();
-        rs = db.OpenRecordset(QString::fromLatin1(secondTable), dbOpenDynaset);
-        rs->FindFirst(IdCriteria(secondColumn, id));
-        if (!rs->NoMatch()) rs->Delete();
-    });
+// Deletes the first row of the table with that ID.
+void DeleteFirstMatch(Database& db, const char* table, const char* idColumn, qint32 id) {
+    auto rs = db.OpenRecordset(QString::fromLatin1(table), dbOpenDynaset);
+    rs->FindFirst(IdCriteria(idColumn, id));
+    if (!rs->NoMatch()) rs->Delete();
 }
 
 }  // namespace
@@ -96,8 +88,12 @@ qint32 GetCreatureCategoryID(const StoreContext& ctx, qint32 lCreatureID) {
 }
 
 void DeleteCreature(const StoreContext& ctx, qint32 lCreatureID, OpenRoster& roster, RosterPanel& panel) {
-    const bool ok =
-        DeleteWithCascade(ctx, "RosterList", "IDCreature", "Creatures", "IDCreature", lCreatureID, kTitleDeleteCreature);
+    // The creature's roster entries go first, in every roster; both belong to
+    // one transaction.
+    const bool ok = RunAccessCycle(ctx, Title(kTitleDeleteCreature), [&](Database& db) {
+        DeleteRosterEntriesOfCreatures(db, {lCreatureID});
+        DeleteFirstMatch(db, "Creatures", "IDCreature", lCreatureID);
+    });
     RefreshRosterAfterDeletion(ctx, {lCreatureID}, roster, panel);
     // The reload reads the roster's rows as they now stand; a row it could not
     // read still goes when a load would take it for the deleted creature.
@@ -105,30 +101,25 @@ void DeleteCreature(const StoreContext& ctx, qint32 lCreatureID, OpenRoster& ros
 }
 
 void DeleteCategory(const StoreContext& ctx, qint32 lCatID, OpenRoster& roster, RosterPanel& panel) {
-    QList<std::int64_t> gone;   // the category's creatures, in the order deleted
+    QSet<std::int64_t> deleted;   // the category's creatures
     const bool ok = RunAccessCycle(ctx, Title(kTitleDeleteCategory), [&](Database& db) {
         auto rs = db.OpenRecordset(QStringLiteral("Creatures"), dbOpenDynaset);
         const QString criteria = IdCriteria("IDCategory", lCatID);
         DeleteMatching(*rs, criteria, [&](Recordset& row) {
             const DbValue id = row.Fields(QStringLiteral("IDCreature")).Value();
             // A key is a whole number; no roster row can name anything else.
-            if (id.kind() == DbValue::Kind::Integer) gone << id.integerValue();
+            if (id.kind() == DbValue::Kind::Integer) deleted.insert(id.integerValue());
         });
         rs->Close();
         // Their roster entries go with them: a file whose keys SQLite may
         // reuse would otherwise let an old entry name a new creature.
-        rs = db.OpenRecordset(QStringLiteral("RosterList"), dbOpenDynaset);
-        for (const std::int64_t id : std::as_const(gone)) DeleteMatching(*rs, IdCriteria("IDCreature", id));
-        rs->Close();
-        rs = db.OpenRecordset(QStringLiteral("Categories"), dbOpenDynaset);
-        rs->FindFirst(criteria);
-        if (!rs->NoMatch()) rs->Delete();
+        DeleteRosterEntriesOfCreatures(db, deleted);
+        DeleteFirstMatch(db, "Categories", "IDCategory", lCatID);
     });
     if (!ok) return;
     // No save of the open roster may store their entries again: the open
     // roster shows the loss at once when its entries held one of them, and
     // the rows its load left unread lose theirs.
-    const QSet<std::int64_t> deleted(gone.cbegin(), gone.cend());
     const bool held = std::any_of(roster.m_alRosterCreatureID.cbegin(), roster.m_alRosterCreatureID.cend(),
                                   [&](qint32 id) { return deleted.contains(id); });
     if (held) RefreshRosterAfterDeletion(ctx, deleted, roster, panel);
@@ -136,7 +127,12 @@ void DeleteCategory(const StoreContext& ctx, qint32 lCatID, OpenRoster& roster, 
 }
 
 void DeleteRoster(const StoreContext& ctx, qint32 lRosterID) {
-    DeleteWithCascade(ctx, "RosterList", "IDRoster", "Rosters", "IDRoster", lRosterID, kTitleDeleteRoster);
+    RunAccessCycle(ctx, Title(kTitleDeleteRoster), [&](Database& db) {
+        auto rs = db.OpenRecordset(QStringLiteral("RosterList"), dbOpenDynaset);
+        DeleteMatching(*rs, IdCriteria("IDRoster", lRosterID));
+        rs->Close();
+        DeleteFirstMatch(db, "Rosters", "IDRoster", lRosterID);
+    });
 }
 
 void RefreshRosterAfterDeletion(const StoreContext& ctx, const QSet<std::int64_t>& deletedCreatureIDs,

@@ -4,6 +4,31 @@
 
 #include "platform/widgets.h"
 
+namespace {
+
+// The creature a load takes a row's stored IDCreature for: the value read as
+// a 32-bit whole number (reals round half to even, numeric text is read).
+// Fails, as the load then does at that row, on a Null or a value that is no
+// number or out of range.
+qint32 RosterEntryCreatureID(const DbValue& id) { return id.toLong(); }
+
+// The same, with none for a row the load cannot take for any creature.
+std::optional<qint32> CreatureNamedByRosterEntry(const DbValue& id) {
+    if (id.isNull()) return std::nullopt;
+    try {
+        return RosterEntryCreatureID(id);
+    } catch (const DbError&) {
+        return std::nullopt;
+    }
+}
+
+bool NamesOneOf(const DbValue& id, const QSet<std::int64_t>& creatureIDs) {
+    const std::optional<qint32> creature = CreatureNamedByRosterEntry(id);
+    return creature && creatureIDs.contains(*creature);
+}
+
+}  // namespace
+
 void LoadRoster(const StoreContext& ctx, qint32 lRosterID, OpenRoster& roster, RosterPanel& panel) {
     panel.ClearRoster(0);
     QList<DbValue> stored;  // IDCreature of the roster's rows as stored, in stored order
@@ -22,7 +47,7 @@ void LoadRoster(const StoreContext& ctx, qint32 lRosterID, OpenRoster& roster, R
         for (; next < stored.size(); ++next) {
             // A Null or a value that is no number fails here, at its own row:
             // the entries before it stay open.
-            creatures->FindFirst(IdCriteria("IDCreature", stored[next].toLong()));
+            creatures->FindFirst(IdCriteria("IDCreature", RosterEntryCreatureID(stored[next])));
             if (creatures->NoMatch()) continue;   // the creature is gone: skipped
             // Both values are read before the entry is added, so a failed
             // conversion leaves no half-made entry behind.
@@ -74,14 +99,21 @@ void SaveRoster(const StoreContext& ctx, const OpenRoster& roster, ListBox* lstR
 }
 
 void ForgetUnreadRosterEntries(UnreadRosterEntries& unread, const QSet<std::int64_t>& creatureIDs) {
-    unread.aCreatureID.removeIf([&](const DbValue& id) {
-        // The creature a load would take the row for; a row it cannot take
-        // for any (Null, no number, out of range) names none.
-        if (id.isNull()) return false;
-        try {
-            return creatureIDs.contains(id.toLong());
-        } catch (const DbError&) {
-            return false;
-        }
-    });
+    unread.aCreatureID.removeIf([&](const DbValue& id) { return NamesOneOf(id, creatureIDs); });
+}
+
+void DeleteRosterEntriesOfCreatures(Database& db, const QSet<std::int64_t>& creatureIDs) {
+    if (creatureIDs.isEmpty()) return;
+    const QString column = QStringLiteral("IDCreature");
+    auto rs = db.OpenRecordset(QStringLiteral("RosterList"), dbOpenDynaset);
+    // The rows that hold the ID itself, found through the column's index.
+    for (const std::int64_t id : creatureIDs) DeleteMatching(*rs, IdCriteria("IDCreature", id));
+    // The few rows stored as anything but a whole number are read one by one,
+    // each as a load would read it.
+    rs->FindFirstNotInteger(column);
+    while (!rs->NoMatch()) {
+        if (NamesOneOf(rs->Fields(column).Value(), creatureIDs)) rs->Delete();
+        rs->FindNextNotInteger(column);
+    }
+    rs->Close();
 }

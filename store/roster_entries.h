@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "store/access_cycle.h"
 
@@ -63,3 +64,9 @@ void SaveRoster(const StoreContext& ctx, const OpenRoster& roster, ListBox* lstR
 // Drops the unread rows that a load would take for one of these creatures, so
 // that no save stores a row of a deleted creature again.
 void ForgetUnreadRosterEntries(UnreadRosterEntries& unread, const QSet<std::int64_t>& creatureIDs);
+// Deletes, within the operation's transaction, every RosterList row of any
+// roster that a load would take for one of these creatures: the rows holding
+// the ID itself, and the rows holding a real number, text or a BLOB that reads
+// as it (4.25 or " 4 " for creature 4). A row that names no creature (Null,
+// text that is no number) stays.
+void DeleteRosterEntriesOfCreatures(Database& db, const QSet<std::int64_t>& creatureIDs);

@@ -262,3 +262,70 @@ TEST_F(RosterTest, DeletingACreatureWithoutAnOpenRosterLeavesThePanelAlone) {
     EXPECT_EQ(c.m_nRosterRedraws, redraws + 1);
     EXPECT_TRUE(Titles().isEmpty());
 }
+
+TEST_F(RosterTest, DeletingCreaturesTakesEveryRowALoadWouldTakeForThemFromEveryRoster) {
+    // A RosterList made by hand whose IDCreature has no declared type keeps
+    // reals, text and BLOBs as they were written.
+    f.Exec(QStringLiteral("DROP TABLE RosterList"));
+    f.Exec(QStringLiteral("CREATE TABLE RosterList (IDRoster INTEGER, IDCreature, Probability INTEGER)"));
+    f.Exec(QStringLiteral("CREATE INDEX RosterListByCreature ON RosterList (IDCreature)"));
+    const qint64 x = f.AddCreature(cat, QStringLiteral("X")), y = f.AddCreature(cat, QStringLiteral("Y"));
+    const qint64 other = f.AddCategory(QStringLiteral("d"));
+    const qint64 z = f.AddCreature(other, QStringLiteral("Z"));
+    ASSERT_EQ((QList<qint64>{x, y, z}), (QList<qint64>{1, 2, 3}));
+    // Each stored IDCreature as written (and as quote() gives it back), its
+    // type, and the creature a load takes it for (0: none).
+    struct Row {
+        const char* value;
+        const char* type;
+        qint64 names;
+    };
+    const QList<Row> taken = {{"1.25", "real", 1}, {"' 1 '", "text", 1}, {"1", "integer", 1}, {"X'31'", "blob", 1},
+                              {"1.75", "real", 2}, {"2", "integer", 2},   {"2.5", "real", 2},  {"'3.0'", "text", 3},
+                              {"3", "integer", 3}, {"3.5", "real", 4}};
+    // Rows that stop a load, kept out of the open roster.
+    const QList<Row> untaken = {{"NULL", "null", 0}, {"'abc'", "text", 0}};
+    const qint64 third = f.AddRoster(QStringLiteral("Third"));
+    const qint64 second = c.lstRoster->ItemData(1);
+    QList<std::pair<qint64, Row>> all;
+    for (const Row& r : taken) all.append({rosterId, r});
+    all.append({second, untaken[0]});
+    for (const Row& r : taken) all.append({second, r});
+    all.append({second, untaken[1]});
+    for (const Row& r : taken) all.append({third, r});
+    for (const auto& [id, r] : all)
+        f.Exec(QStringLiteral("INSERT INTO RosterList (IDRoster, IDCreature, Probability) VALUES (?1, %1, 0)")
+                   .arg(QLatin1String(r.value)),
+               {id});
+    // Each row as "roster type value", in stored order.
+    const auto stored = [&] {
+        QStringList l;
+        for (const QVariantList& row : f.Query(QStringLiteral("SELECT IDRoster, typeof(IDCreature), quote(IDCreature) "
+                                                              "FROM RosterList ORDER BY rowid")))
+            l << row.value(0).toString() + QLatin1Char(' ') + row.value(1).toString() + QLatin1Char(' ') +
+                     row.value(2).toString();
+        return l.join(QStringLiteral(", ")).toStdString();
+    };
+    const auto without = [&](const QSet<qint64>& gone) {
+        QStringList l;
+        for (const auto& [id, r] : all)
+            if (!gone.contains(r.names))
+                l << QString::number(id) + QLatin1Char(' ') + QLatin1String(r.type) + QLatin1Char(' ') +
+                         QLatin1String(r.value);
+        return l.join(QStringLiteral(", ")).toStdString();
+    };
+    ASSERT_EQ(stored(), without({}));
+    Open();
+    ASSERT_EQ(c.m_alRosterCreatureID, (QList<qint32>{1, 1, 1, 1, 2, 2, 2, 3, 3}));
+
+    DeleteCreature(c.ctx, qint32(x), roster, panel);
+    EXPECT_EQ(stored(), without({1}));
+    EXPECT_EQ(c.m_alRosterCreatureID, (QList<qint32>{2, 2, 2, 3, 3}));
+
+    // A category's creatures go by the same rule; halves go to the even
+    // neighbour, so 2.5 stays with Y.
+    DeleteCategory(c.ctx, qint32(other), roster, panel);
+    EXPECT_EQ(stored(), without({1, 3}));
+    EXPECT_EQ(c.m_alRosterCreatureID, (QList<qint32>{2, 2, 2}));
+    EXPECT_TRUE(Titles().isEmpty()) << Titles().join(QLatin1Char('|')).toStdString();
+}
