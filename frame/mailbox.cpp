@@ -1,7 +1,6 @@
 #include "frame/mailbox.h"
 
 #include <QByteArrayView>
-#include <QLockFile>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QStringDecoder>
@@ -9,6 +8,7 @@
 
 #include <optional>
 
+#include "platform/lock_file.h"
 #include "platform/regular_file.h"
 
 namespace {
@@ -317,8 +317,10 @@ QString ReadMessage() {
     // A sibling writing through its settings library holds this lock while it
     // rewrites the file: take it, then read again, so that neither rewrite
     // loses the other's change. A lock that cannot be had does not keep the
-    // message from being taken.
-    QLockFile lock(path + QStringLiteral(".lock"));
+    // message from being taken: a holder is waited for two seconds at most,
+    // and what is no lock file at the lock's path (a pipe, a link to a
+    // device) is left as it is, without waiting and unread.
+    SiblingLockFile lock(path + QStringLiteral(".lock"));
     lock.tryLock(2000);
     if (!readAll(bytes)) return QString::fromLatin1(kNoMessage);
     const MailboxLine taken = TakeMessageLine(bytes);

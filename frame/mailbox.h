@@ -17,6 +17,15 @@ inline constexpr const char* kNoMessage = "#*0000*#";
 // pending. Only a regular file (or one a symbolic link names) of a sane size
 // can hold a message: a pipe, a device or a huge file at the mailbox's path
 // holds none and is left alone.
+// The rewrite holds the lock a sibling's settings library takes while it
+// writes the file: "Quenmarrow.ini.lock" beside it, made and removed again
+// (platform/lock_file.h; "Quenmarrow.ini.lock.rmlock" too, for a moment, when
+// a stale lock of a crashed writer is removed). A living holder is waited for
+// two seconds at most; anything at the lock's path that is no lock file (a
+// pipe, a link, a device, a folder) is left as it is, unread, and the file is
+// rewritten without the lock. The new file is written under a temporary name
+// beside the file and renamed over it ("Quenmarrow.ini." and six random
+// letters or digits, beside the file a link at the mailbox's path names).
 QString ReadMessage();
 
 // The settings file the mailbox lives in.

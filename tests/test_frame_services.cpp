@@ -1,16 +1,25 @@
 // The name check, the help text viewer and the sibling-program mailbox.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QDateTime>
+#include <QLockFile>
+#include <QProcess>
 #include <QSettings>
+#include <QSysInfo>
 #include <QTemporaryDir>
+
+#include <chrono>
+#include <thread>
 
 #include "frame/help_viewer.h"
 #include "frame/mailbox.h"
 #include "frame/name_check.h"
+#include "platform/lock_file.h"
 
 TEST(IsValidName, AcceptsPrintableAsciiWithoutQuotes) {
     const struct {
@@ -183,4 +192,72 @@ TEST(ReadMessage, NothingPendingLeavesTheStoreAlone) {
     QFile::remove(MailboxFilePath());
     EXPECT_EQ(ReadMessage(), kNoMessage);
     EXPECT_FALSE(QFile::exists(MailboxFilePath()));
+}
+
+TEST(ReadMessage, ItsLockIsTheOneASiblingsSettingsLibraryTakesBothWays) {
+    const QString lockPath = MailboxFilePath() + ".lock";
+    QDir().mkpath(QFileInfo(lockPath).absolutePath());
+
+    // Held by this program: a sibling's lock finds it held by a living
+    // process, and has it once it is given up.
+    {
+        SiblingLockFile ours(lockPath);
+        ASSERT_TRUE(ours.tryLock(0));
+        QLockFile sibling(lockPath);
+        EXPECT_FALSE(sibling.tryLock(0));
+        EXPECT_EQ(sibling.error(), QLockFile::LockFailedError);
+        qint64 pid = 0;
+        QString host, app;
+        ASSERT_TRUE(sibling.getLockInfo(&pid, &host, &app));
+        EXPECT_EQ(pid, QCoreApplication::applicationPid());
+        EXPECT_EQ(host, QSysInfo::machineHostName());
+        ours.unlock();
+        EXPECT_FALSE(QFileInfo::exists(lockPath));
+        EXPECT_TRUE(sibling.tryLock(0));
+    }
+
+    // Held by a sibling: the key waits until it is given up, then takes the
+    // message.
+    {
+        SiblingWrites("[Communications]\nMessage=5\n");
+        QLockFile sibling(lockPath);
+        ASSERT_TRUE(sibling.tryLock(0));
+        std::thread release([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(400));
+            sibling.unlock();
+        });
+        QElapsedTimer timer;
+        timer.start();
+        EXPECT_EQ(ReadMessage(), "5");
+        EXPECT_GE(timer.elapsed(), 350);
+        release.join();
+        EXPECT_EQ(MailboxBytes(), "[Communications]\n");
+        EXPECT_FALSE(QFileInfo::exists(lockPath));
+    }
+
+    // Left by a crashed sibling, naming a process that has ended, or made an
+    // hour ago and never written: removed at once.
+    QProcess ended;
+    ended.start(QStringLiteral("true"), {});
+    ASSERT_TRUE(ended.waitForStarted());
+    const qint64 endedPid = ended.processId();
+    ASSERT_TRUE(ended.waitForFinished());
+    for (const bool bWritten : {true, false}) {
+        {
+            QFile stale(lockPath);
+            ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+            if (bWritten)
+                stale.write(QByteArray::number(endedPid) + "\ntrue\n" + QSysInfo::machineHostName().toUtf8() + "\n" +
+                            QSysInfo::machineUniqueId() + "\n" + QSysInfo::bootUniqueId() + "\n");
+            else
+                ASSERT_TRUE(stale.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+        }
+        SiblingWrites("[Communications]\nMessage=6\n");
+        QElapsedTimer timer;
+        timer.start();
+        EXPECT_EQ(ReadMessage(), "6") << bWritten;
+        EXPECT_LT(timer.elapsed(), 1500) << bWritten;
+        EXPECT_FALSE(QFileInfo::exists(lockPath)) << bWritten;
+        EXPECT_FALSE(QFileInfo::exists(lockPath + ".rmlock")) << bWritten;
+    }
 }

@@ -1,6 +1,7 @@
 // The main window's start, the message key of the sibling programs, the end of
 // the program and the Help button, on real program folders.
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -344,6 +345,73 @@ TEST_F(MainStartup, TheMailboxIsReadOnlyWhenItIsARegularFileOfASaneSize) {
     ASSERT_TRUE(t.open(QIODevice::ReadOnly));
     EXPECT_EQ(t.readAll(), "[Communications]\n");
     ASSERT_TRUE(QFile::remove(mailbox));
+    EXPECT_TRUE(MsgBoxTitles().isEmpty());
+}
+
+TEST_F(MainStartup, WhateverStandsAtTheMailboxsLockTheKeyReturnsAtOnceAndTakesOnlyTheMessage) {
+    MakeThreeCategories();
+    StartMainWindow();
+    const QString mailbox = MailboxFilePath();
+    const QByteArray lock = QFile::encodeName(mailbox + QStringLiteral(".lock"));
+    QDir().mkpath(QFileInfo(mailbox).absolutePath());
+    auto writeMailbox = [&](const QByteArray& id) {
+        QFile f(mailbox);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("; family settings\n[Dice]\nPath=x\n[Communications]\nMessage=" + id + "\nOther=1\n");
+    };
+    auto mailboxBytes = [&] {
+        QFile f(mailbox);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray after = "; family settings\n[Dice]\nPath=x\n[Communications]\nOther=1\n";
+
+    // A pipe: opening it to read waits for a writer for ever. A writer stands
+    // by all the while; it meets no reader.
+    ASSERT_EQ(::mkfifo(lock.constData(), 0600), 0);
+    writeMailbox("57");
+    std::atomic<bool> bStop = false;
+    std::atomic<int> readersMet = 0;
+    std::thread writer([&] {
+        while (!bStop) {
+            // Opens only while a reader has the pipe open, and lets it go on.
+            const int fd = ::open(lock.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            if (fd >= 0) {
+                ++readersMet;
+                ::close(fd);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    });
+    QElapsedTimer timer;
+    timer.start();
+    SendMessageKey();
+    const qint64 pipeMs = timer.elapsed();
+    bStop = true;
+    writer.join();
+    EXPECT_EQ(readersMet, 0);
+    // Not even the wait for a living holder's lock.
+    EXPECT_LT(pipeMs, 1500);
+    EXPECT_EQ(w()->lblName->caption(), "Dog");
+    EXPECT_EQ(mailboxBytes(), after);
+    struct stat st {};
+    ASSERT_EQ(::lstat(lock.constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    ASSERT_EQ(::unlink(lock.constData()), 0);
+
+    // A link to a device that never ends: nothing is read through it.
+    ASSERT_EQ(::symlink("/dev/zero", lock.constData()), 0);
+    writeMailbox("42");
+    timer.restart();
+    SendMessageKey();
+    EXPECT_LT(timer.elapsed(), 1500);
+    EXPECT_EQ(w()->lblName->caption(), "Cat");
+    EXPECT_EQ(mailboxBytes(), after);
+    EXPECT_EQ(QFileInfo(QFile::decodeName(lock)).symLinkTarget(), "/dev/zero");
+    ASSERT_EQ(::unlink(lock.constData()), 0);
+
+    // Nothing else is left beside the mailbox.
+    EXPECT_EQ(QDir(QFileInfo(mailbox).absolutePath()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
+              QStringList{QStringLiteral("Quenmarrow.ini")});
     EXPECT_TRUE(MsgBoxTitles().isEmpty());
 }
 

@@ -3,14 +3,14 @@
 // typed, its layout at 96 and 120 dpi, its place on an X server with and
 // without a window manager, its save when a signal or an exit()
 // ends it and under a file-size limit, its refusal of a folder it cannot name;
-// a second real instance that ends at once while the first runs, lock files
-// left broken or replaced by links and pipes, and the end-signal watch's pipe,
-// which outlives the watch.
+// a second real instance that ends at once while the first runs, copies
+// started at once over whatever stands at the lock's path, and the end-signal
+// watch's pipe, which outlives the watch.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
+#include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
@@ -27,13 +28,16 @@
 #include <set>
 #include <string>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <vector>
 
 #include "frame/geometry.h"
 #include "frame/startup.h"
 #include "platform/end_requests.h"
-#include "platform/single_instance.h"
+#include "platform/lock_file.h"
 #include "store/creature_record.h"
 #include "support/program_child.h"
 #include "support/program_folder.h"
@@ -395,8 +399,8 @@ TEST(ProgramProcess, UnderAFileSizeLimitAWriteFailsWithItsErrorBoxInsteadOfAKill
     OneCreatureFolder f;
     const QByteArray before = f.folder.DatabaseBytes();
     ProgramChild child(f.folder.dir());
-    // No file may grow at all: the lock file cannot be written either, and
-    // the program runs without it.
+    // No file may grow at all: the lock file stays empty, its flock the
+    // lock all the same.
     child.setChildModifier(NoFileMayGrow);
     ASSERT_TRUE(child.start(ProgramChildAct::TypeAndWait, {QString::number(f.creature)}));
     ASSERT_TRUE(child.waitForLine(QStringLiteral("typed"))) << child.output().toStdString();
@@ -549,7 +553,7 @@ TEST(SingleInstance, LockOfACrashedRunIsTakenOver) {
 
 namespace {
 
-// Starts an instance and waits until the lock file is a file of its own that
+// Starts an instance and waits until the lock file is a regular file that
 // names it; the instance is returned running.
 std::unique_ptr<QProcess> StartHoldingTheLock(const ProgramCopy& copy, const QString& lock) {
     auto p = copy.start({"1"});
@@ -566,7 +570,8 @@ std::unique_ptr<QProcess> StartHoldingTheLock(const ProgramCopy& copy, const QSt
     return p;
 }
 
-// Ends an instance as a logout does; its normal end removes the lock file.
+// Ends an instance as a logout does; its normal end removes its lock file
+// (when a lock path is given, nothing may be left there).
 void EndByTerm(QProcess& p, const QString& lock) {
     ASSERT_EQ(p.state(), QProcess::Running);
     ASSERT_GT(p.processId(), 0);
@@ -574,7 +579,51 @@ void EndByTerm(QProcess& p, const QString& lock) {
     ASSERT_TRUE(p.waitForFinished(20000));
     EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(p.exitCode(), 0);
-    EXPECT_FALSE(QFileInfo::exists(lock) || QFileInfo(lock).isSymLink());
+    if (!lock.isEmpty()) {
+        EXPECT_FALSE(QFileInfo::exists(lock) || QFileInfo(lock).isSymLink());
+    }
+}
+
+// Starts that many instances at once.
+std::vector<std::unique_ptr<QProcess>> StartAtOnce(const ProgramCopy& copy, int count) {
+    std::vector<std::unique_ptr<QProcess>> started;
+    for (int i = 0; i < count; ++i) started.push_back(copy.start({"1"}));
+    for (auto& p : started) EXPECT_TRUE(p->waitForStarted(10000));
+    return started;
+}
+
+// The instances that run: those still running once all others have ended (a
+// second start ends at once) and a moment more.
+std::vector<QProcess*> StillRunning(std::vector<std::unique_ptr<QProcess>>& started) {
+    auto running = [&] {
+        std::vector<QProcess*> result;
+        for (auto& p : started)
+            if (p->state() != QProcess::NotRunning) result.push_back(p.get());
+        return result;
+    };
+    QElapsedTimer timer;
+    timer.start();
+    while (running().size() > 1 && timer.elapsed() < 20000) QTest::qWait(50);
+    QTest::qWait(1000);
+    for (auto& p : started)
+        if (p->state() == QProcess::NotRunning) {
+            EXPECT_EQ(p->exitCode(), 0);
+        }
+    return running();
+}
+
+// Leaves a Unix socket's file at the path, as a program that ended without
+// removing it does.
+bool MakeSocketFile(const QString& path) {
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    const QByteArray name = QFile::encodeName(path);
+    if (size_t(name.size()) >= sizeof address.sun_path) return false;
+    std::memcpy(address.sun_path, name.constData(), size_t(name.size()));
+    const int s = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const bool bMade = s >= 0 && ::bind(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    if (s >= 0) ::close(s);
+    return bMade;
 }
 
 // Gives the entry at path itself (a link is not followed) a modification time
@@ -589,7 +638,7 @@ bool MakeOld(const QString& path, int seconds) {
 
 }  // namespace
 
-TEST(SingleInstance, ALinkOrAPipeAtTheLockIsJudgedByItselfAndTakenOverWithoutTouchingATarget) {
+TEST(SingleInstance, ALinkAPipeOrASocketAtTheLockIsRemovedAtOnceWithoutTouchingATarget) {
     ProgramCopy copy;
     ASSERT_TRUE(copy.ok());
     const QString lock = copy.runtimeDir() + QStringLiteral("/ostravell.lock");
@@ -602,17 +651,17 @@ TEST(SingleInstance, ALinkOrAPipeAtTheLockIsJudgedByItselfAndTakenOverWithoutTou
         f.write("not a lock\n");
     }
 
-    // A link that points nowhere has no age of its own to read through it;
-    // its own age counts. A link to a file is no lock either, whatever the
-    // file holds. A pipe is never read.
+    // None of them is a lock, however new: a link that points nowhere, a link
+    // to a file (whatever the file holds), a pipe (never read), a
+    // socket.
     const std::function<bool()> makers[] = {
         [&] { return QFile::link(missing, lock); },
         [&] { return QFile::link(target, lock); },
         [&] { return ::mkfifo(QFile::encodeName(lock).constData(), 0600) == 0; },
+        [&] { return MakeSocketFile(lock); },
     };
     for (const auto& make : makers) {
         ASSERT_TRUE(make());
-        ASSERT_TRUE(MakeOld(lock, kBrokenLockAgeSeconds + 1));
         auto next = StartHoldingTheLock(copy, lock);
         EndByTerm(*next, lock);
         QFile::remove(lock);
@@ -623,23 +672,97 @@ TEST(SingleInstance, ALinkOrAPipeAtTheLockIsJudgedByItselfAndTakenOverWithoutTou
     EXPECT_EQ(f.readAll(), "not a lock\n");
 }
 
-TEST(SingleInstance, ABrokenLockFileIsTakenOverOnceItIsAFewSecondsOld) {
+TEST(SingleInstance, CopiesStartedAtOnceOverWhateverStandsAtTheLockRunOneAtATime) {
     ProgramCopy copy;
     ASSERT_TRUE(copy.ok());
     const QString lock = copy.runtimeDir() + QStringLiteral("/ostravell.lock");
+    const QString inFolder = lock + QStringLiteral("/kept");
+    auto writeFile = [&](const QByteArray& text) {
+        QFile f(lock);
+        return f.open(QIODevice::WriteOnly) && f.write(text) == text.size();
+    };
+    const struct {
+        const char* what;
+        std::function<bool()> make;
+        bool bKept;  // a folder that cannot be removed: the copies run on the name alone
+    } cases[] = {
+        // A crash between making the file and writing it leaves it empty.
+        {"an empty file an hour old", [&] { return writeFile({}) && MakeOld(lock, 3600); }, false},
+        // QLockFile's text (from before Qt 5.10) for a process of another host.
+        {"a file naming another host's process", [&] { return writeFile("4242\nostravell\nelsewhere.invalid\n"); }, false},
+        // QLockFile's text for this test process: living, and not the program.
+        {"a file naming a living process that is not the program", [&] { return writeFile(LockFileText()); }, false},
+        {"an empty folder an hour old", [&] { return QDir().mkdir(lock) && MakeOld(lock, 3600); }, false},
+        {"a folder with a file in it",
+         [&] {
+             QFile f(inFolder);
+             return QDir().mkdir(lock) && f.open(QIODevice::WriteOnly) && f.write("x") == 1 && MakeOld(lock, 3600);
+         },
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(c.make());
+        // Four at once, then, once the one that runs has ended, three at once.
+        for (const int copies : {4, 3}) {
+            auto started = StartAtOnce(copy, copies);
+            std::vector<QProcess*> running = StillRunning(started);
+            EXPECT_EQ(running.size(), 1u) << copies << " started";
+            if (running.size() != 1) {
+                for (auto& p : started) {
+                    p->kill();
+                    p->waitForFinished(10000);
+                }
+                break;
+            }
+            QProcess& survivor = *running[0];
+            if (c.bKept) {
+                EXPECT_TRUE(QFileInfo(inFolder).isFile());
+            } else {
+                // The lock file is the survivor's: none removed it.
+                QFile f(lock);
+                EXPECT_TRUE(QFileInfo(lock).isFile() && !QFileInfo(lock).isSymLink());
+                EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+                EXPECT_EQ(f.readLine().trimmed(), QByteArray::number(survivor.processId()));
+            }
+            // The ended copies gave up nothing of the survivor's: a later start still ends.
+            auto later = copy.start({"1"});
+            ASSERT_TRUE(later->waitForFinished(20000));
+            EXPECT_EQ(later->exitCode(), 0);
+            EndByTerm(survivor, c.bKept ? QString() : lock);
+        }
+        if (c.bKept) {
+            EXPECT_TRUE(QFileInfo(inFolder).isFile());
+        }
+        QFile::remove(lock);
+        QDir(lock).removeRecursively();
+    }
+}
 
-    // Just made: it may be an instance that is starting, so this start ends.
-    { QFile(lock).open(QIODevice::WriteOnly); }
-    auto early = copy.start({"1"});
-    ASSERT_TRUE(early->waitForFinished(20000));
-    EXPECT_EQ(early->exitCode(), 0);
+TEST(SingleInstance, AnInstanceWhoseLockFileIsReplacedStillKeepsEveryOtherStartOut) {
+    ProgramCopy copy;
+    ASSERT_TRUE(copy.ok());
+    const QString lock = copy.runtimeDir() + QStringLiteral("/ostravell.lock");
+    auto first = StartHoldingTheLock(copy, lock);
 
-    // Left empty by a crash a while ago: taken over.
-    QFile old(lock);
-    ASSERT_TRUE(old.open(QIODevice::ReadWrite));
-    ASSERT_TRUE(old.setFileTime(QDateTime::currentDateTime().addSecs(-(kBrokenLockAgeSeconds + 1)),
-                                QFileDevice::FileModificationTime));
-    old.close();
-    auto next = StartHoldingTheLock(copy, lock);
-    EndByTerm(*next, lock);
+    // Its file moved away and a folder that cannot be removed put in its
+    // place: no later start can lock anything at the path, and none runs.
+    const QString moved = copy.runtimeDir() + QStringLiteral("/moved");
+    ASSERT_TRUE(QFile::rename(lock, moved));
+    ASSERT_TRUE(QDir().mkdir(lock));
+    {
+        QFile f(lock + QStringLiteral("/kept"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    auto started = StartAtOnce(copy, 3);
+    for (auto& p : started) {
+        ASSERT_TRUE(p->waitForFinished(20000));
+        EXPECT_EQ(p->exitCode(), 0);
+    }
+    EXPECT_EQ(first->state(), QProcess::Running);
+
+    // Its end removes nothing that the lock's path now names.
+    EndByTerm(*first, QString());
+    EXPECT_TRUE(QFileInfo(lock + QStringLiteral("/kept")).isFile());
+    EXPECT_TRUE(QFileInfo(moved).isFile());
 }

@@ -1,0 +1,207 @@
+#include "platform/lock_file.h"
+
+#include <QByteArrayList>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSysInfo>
+
+#include <cerrno>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+// A lock file holds a process number, two names and two identities: far less
+// than this. Anything larger at a lock's path is no lock file.
+constexpr off_t kLargestLockFile = 4096;
+// How old a lock file that no process keeps locked must be before it counts
+// as stale even when its text does not say so: QLockFile's default.
+constexpr qint64 kStaleLockMs = 30000;
+// Removed stale locks after which a lock is waited for like a held one.
+constexpr int kMostRemovals = 8;
+
+bool IsLockFileEntry(const struct stat& st) { return S_ISREG(st.st_mode) && st.st_size <= kLargestLockFile; }
+
+bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
+// True while the path itself (a link is not followed) names the file open at fd.
+bool StillNamed(const QByteArray& path, int fd) {
+    struct stat opened {}, named {};
+    return ::fstat(fd, &opened) == 0 && ::lstat(path.constData(), &named) == 0 && SameFile(opened, named);
+}
+
+bool WriteAll(int fd, const QByteArray& bytes) {
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += n;
+    }
+    return true;
+}
+
+// Gives up a lock file of ours: removes it while the path still names it.
+void RemoveLockFile(const QByteArray& path, int fd) {
+    if (StillNamed(path, fd)) ::unlink(path.constData());
+    ::close(fd);
+}
+
+qint64 AgeMs(const struct stat& st) {
+    timespec now {};
+    clock_gettime(CLOCK_REALTIME, &now);
+    const qint64 age = (qint64(now.tv_sec) - st.st_mtim.tv_sec) * 1000 + (now.tv_nsec - st.st_mtim.tv_nsec) / 1000000;
+    return age < 0 ? -age : age;
+}
+
+// Makes a new lock file at the path, never opening anything that stands
+// there, locks it and writes this process's text into it. The descriptor, or
+// -1 with errno set: EEXIST when something stands at the path; EAGAIN when a
+// sibling removing a stale lock took the new file away at once.
+int CreateLockFile(const QByteArray& path) {
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    if (fd < 0) return -1;
+    // As with QLockFile, the file's being there is the lock, and its flock
+    // tells a remover of stale locks that its holder lives; a file system
+    // without flock leaves only the file.
+    const bool taken = ::flock(fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK;
+    if (!taken || !StillNamed(path, fd)) {
+        ::close(fd);
+        errno = EAGAIN;
+        return -1;
+    }
+    if (!WriteAll(fd, LockFileText())) {
+        const int saved = errno;
+        RemoveLockFile(path, fd);
+        errno = saved;
+        return -1;
+    }
+    return fd;
+}
+
+// The text of a lock file, as far as staleness goes.
+struct LockText {
+    bool whole = false;         // its process number is there, ended by its line break
+    bool otherMachine = false;  // it names another host or machine
+};
+
+LockText ReadLockText(const QByteArray& text) {
+    LockText result;
+    const QByteArrayList lines = text.split('\n');
+    bool ok = false;
+    result.whole = lines.size() > 1 && lines[0].toLongLong(&ok) > 0 && ok;
+    const QByteArray host = lines.value(2);
+    const QByteArray hostId = lines.value(3);
+    bool sameHost = host.isEmpty() || host == QSysInfo::machineHostName().toUtf8();
+    const QByteArray ourHostId = QSysInfo::machineUniqueId();
+    if (!hostId.isEmpty() && !ourHostId.isEmpty()) sameHost = hostId == ourHostId;
+    result.otherMachine = !sameHost;
+    return result;
+}
+
+enum class Existing {
+    Gone,       // nothing stands at the path any more: try again at once
+    Held,       // a lock that may have a holder: wait
+    Removed,    // a stale lock, removed: try again at once
+    NotALock,   // anything else: no lock can be had there
+};
+
+// Judges what stands at the path, without following a link or waiting on
+// what is opened, and removes it when it is a stale lock. The ".rmlock" lock
+// guarding a removal is itself removed directly when stale (withGuard false).
+Existing JudgeExisting(const QByteArray& path, bool withGuard) {
+    struct stat st {};
+    if (::lstat(path.constData(), &st) != 0) return errno == ENOENT ? Existing::Gone : Existing::NotALock;
+    // A first look by name keeps the open from reaching a device at all.
+    if (!IsLockFileEntry(st)) return Existing::NotALock;
+    const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return errno == ENOENT ? Existing::Gone : Existing::NotALock;
+
+    Existing result = Existing::Held;
+    char text[kLargestLockFile];
+    ssize_t n = -1;
+    // Judged by what was opened: a swap after the look changes nothing.
+    if (::fstat(fd, &st) != 0 || !IsLockFileEntry(st)) {
+        result = Existing::NotALock;
+    } else if ((n = ::pread(fd, text, sizeof text, 0)) >= 0) {
+        // A holder writes its text after taking the flock, so a whole text
+        // that nobody keeps locked is a lock whose holder has let go or died.
+        // A file without one may be a sibling's that it has made and not yet
+        // locked (its flock must not be taken from it then), until it is
+        // older than any such moment.
+        const LockText lock = ReadLockText(QByteArray(text, n));
+        const bool stale = (lock.whole && !lock.otherMachine) || AgeMs(st) > kStaleLockMs;
+        if (stale && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            const QByteArray guardPath = path + ".rmlock";
+            const int guard = withGuard ? CreateLockFile(guardPath) : -1;
+            if (!withGuard || guard >= 0) {
+                if (!StillNamed(path, fd)) result = Existing::Gone;
+                else if (::unlink(path.constData()) == 0) result = Existing::Removed;
+                if (guard >= 0) RemoveLockFile(guardPath, guard);
+            } else if (errno == EEXIST) {
+                // Another remover is at work, or one left its guard behind
+                // when it died: a stale guard goes, and this round waits.
+                JudgeExisting(guardPath, false);
+            }
+        }
+    }
+    ::close(fd);
+    return result;
+}
+
+}  // namespace
+
+QByteArray LockFileText() {
+    QByteArray exe(4096, '\0');
+    const ssize_t n = ::readlink("/proc/self/exe", exe.data(), size_t(exe.size()));
+    exe.resize(n > 0 ? n : 0);
+    if (exe.endsWith(" (deleted)")) exe.chop(10);
+    exe = exe.mid(exe.lastIndexOf('/') + 1);
+    return QByteArray::number(qint64(::getpid())) + '\n' + exe + '\n' + QSysInfo::machineHostName().toUtf8() + '\n' +
+           QSysInfo::machineUniqueId() + '\n' + QSysInfo::bootUniqueId() + '\n';
+}
+
+SiblingLockFile::SiblingLockFile(const QString& path) : m_path(QFile::encodeName(path)) {}
+
+SiblingLockFile::~SiblingLockFile() { unlock(); }
+
+bool SiblingLockFile::tryLock(int timeoutMs) {
+    if (m_fd >= 0) return true;
+    QElapsedTimer timer;
+    timer.start();
+    int removals = 0;
+    int sleepMs = 10;
+    for (;;) {
+        const int fd = CreateLockFile(m_path);
+        if (fd >= 0) {
+            m_fd = fd;
+            return true;
+        }
+        if (errno == EEXIST) {
+            switch (JudgeExisting(m_path, true)) {
+            case Existing::NotALock: return false;
+            case Existing::Gone:
+            case Existing::Removed:
+                if (++removals <= kMostRemovals) continue;
+                break;
+            case Existing::Held: break;
+            }
+        } else if (errno != EAGAIN && errno != EINTR) {
+            return false;  // the folder cannot be written, the disk is full, ...
+        }
+        const qint64 left = timeoutMs - timer.elapsed();
+        if (left <= 0) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(qMin<qint64>(sleepMs, left)));
+        sleepMs = qMin(sleepMs * 2, 200);
+    }
+}
+
+void SiblingLockFile::unlock() {
+    if (m_fd < 0) return;
+    RemoveLockFile(m_path, m_fd);
+    m_fd = -1;
+}
