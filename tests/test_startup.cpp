@@ -272,31 +272,33 @@ TEST(ProgramProcess, OnAnXServerTheWindowIsCentredAsItsWindowManagerFramesIt) {
     VirtualDisplay display;
     if (const QString why = display.start(); !why.isEmpty()) GTEST_SKIP() << why.toStdString();
     OneCreatureFolder f;
+    // Runs the program on the display and returns the frame it reports.
+    auto frameShown = [&]() -> std::optional<FrameReport> {
+        ProgramChild child(f.folder.dir());
+        display.use(child);
+        EXPECT_TRUE(child.start(ProgramChildAct::ReportFrame, {QString::number(f.creature)}));
+        EXPECT_TRUE(child.waitForEnd()) << child.output().toStdString();
+        const std::optional<FrameReport> report = ReportedFrame(child.output());
+        EXPECT_TRUE(report) << child.output().toStdString();
+        return report;
+    };
     // Without a window manager the window has no frame: it stands where the
     // outer rectangle it expected, 644 x 480, is centred.
     {
-        ProgramChild child(f.folder.dir());
-        display.use(child);
-        ASSERT_TRUE(child.start(ProgramChildAct::ReportFrame, {QString::number(f.creature)}));
-        ASSERT_TRUE(child.waitForEnd()) << child.output().toStdString();
-        const std::optional<FrameReport> report = ReportedFrame(child.output());
-        ASSERT_TRUE(report) << child.output().toStdString();
+        const std::optional<FrameReport> report = frameShown();
+        ASSERT_TRUE(report);
         EXPECT_EQ(report->available, QRect(0, 0, 1024, 768));
         EXPECT_EQ(report->frame, QRect(190, 144, 638, 455));
     }
     // Under openbox, whatever frame it draws is centred.
     if (const QString why = display.startWindowManager(); !why.isEmpty()) GTEST_SKIP() << why.toStdString();
-    ProgramChild child(f.folder.dir());
-    display.use(child);
-    ASSERT_TRUE(child.start(ProgramChildAct::ReportFrame, {QString::number(f.creature)}));
-    ASSERT_TRUE(child.waitForEnd()) << child.output().toStdString();
-    const std::optional<FrameReport> report = ReportedFrame(child.output());
-    ASSERT_TRUE(report) << child.output().toStdString();
-    EXPECT_GT(report->frame.height(), 455) << "openbox drew no caption:\n" << child.output().toStdString();
+    const std::optional<FrameReport> report = frameShown();
+    ASSERT_TRUE(report);
     const QRect& frame = report->frame;
     const QRect& avail = report->available;
-    EXPECT_LE(std::abs(frame.x() - (avail.x() + (avail.width() - frame.width()) / 2)), 2) << child.output().toStdString();
-    EXPECT_LE(std::abs(frame.y() - (avail.y() + (avail.height() - frame.height()) / 2)), 2) << child.output().toStdString();
+    EXPECT_GT(frame.height(), 455) << "openbox drew no caption";
+    EXPECT_LE(std::abs(frame.x() - (avail.x() + (avail.width() - frame.width()) / 2)), 2) << frame.x();
+    EXPECT_LE(std::abs(frame.y() - (avail.y() + (avail.height() - frame.height()) / 2)), 2) << frame.y();
 }
 
 TEST(ProgramProcess, ASignalToEndSavesTheTypingAsTheWindowsCloseDoesThenEndsWithStatusZero) {
