@@ -26,31 +26,6 @@ constexpr int kMostRemovals = 8;
 
 bool IsLockFileEntry(const struct stat& st) { return S_ISREG(st.st_mode) && st.st_size <= kLargestLockFile; }
 
-bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
-
-// True while the path itself (a link is not followed) names the file open at fd.
-bool StillNamed(const QByteArray& path, int fd) {
-    struct stat opened {}, named {};
-    return ::fstat(fd, &opened) == 0 && ::lstat(path.constData(), &named) == 0 && SameFile(opened, named);
-}
-
-bool WriteAll(int fd, const QByteArray& bytes) {
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += n;
-    }
-    return true;
-}
-
-// Gives up a lock file of ours: removes it while the path still names it.
-void RemoveLockFile(const QByteArray& path, int fd) {
-    if (StillNamed(path, fd)) ::unlink(path.constData());
-    ::close(fd);
-}
-
 qint64 AgeMs(const struct stat& st) {
     timespec now {};
     clock_gettime(CLOCK_REALTIME, &now);
@@ -69,14 +44,14 @@ int CreateLockFile(const QByteArray& path) {
     // tells a remover of stale locks that its holder lives; a file system
     // without flock leaves only the file.
     const bool taken = ::flock(fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK;
-    if (!taken || !StillNamed(path, fd)) {
+    if (!taken || !NamesOpenFile(AT_FDCWD, path.constData(), fd)) {
         ::close(fd);
         errno = EAGAIN;
         return -1;
     }
-    if (!WriteAll(fd, LockFileText())) {
+    if (!WriteAllBytes(fd, LockFileText())) {
         const int saved = errno;
-        RemoveLockFile(path, fd);
+        RemoveHeldLockFile(AT_FDCWD, path.constData(), fd);
         errno = saved;
         return -1;
     }
@@ -139,9 +114,9 @@ Existing JudgeExisting(const QByteArray& path, bool withGuard) {
             const QByteArray guardPath = path + ".rmlock";
             const int guard = withGuard ? CreateLockFile(guardPath) : -1;
             if (!withGuard || guard >= 0) {
-                if (!StillNamed(path, fd)) result = Existing::Gone;
+                if (!NamesOpenFile(AT_FDCWD, path.constData(), fd)) result = Existing::Gone;
                 else if (::unlink(path.constData()) == 0) result = Existing::Removed;
-                if (guard >= 0) RemoveLockFile(guardPath, guard);
+                if (guard >= 0) RemoveHeldLockFile(AT_FDCWD, guardPath.constData(), guard);
             } else if (errno == EEXIST) {
                 // Another remover is at work, or one left its guard behind
                 // when it died: a stale guard goes, and this round waits.
@@ -154,6 +129,28 @@ Existing JudgeExisting(const QByteArray& path, bool withGuard) {
 }
 
 }  // namespace
+
+bool NamesOpenFile(int dirFd, const char* name, int fd) {
+    struct stat opened {}, named {};
+    return ::fstat(fd, &opened) == 0 && ::fstatat(dirFd, name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+           opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+}
+
+void RemoveHeldLockFile(int dirFd, const char* name, int fd) {
+    if (NamesOpenFile(dirFd, name, fd)) ::unlinkat(dirFd, name, 0);
+    ::close(fd);
+}
+
+bool WriteAllBytes(int fd, const QByteArray& bytes) {
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += n;
+    }
+    return true;
+}
 
 QByteArray LockFileText() {
     QByteArray exe(4096, '\0');
@@ -202,6 +199,6 @@ bool SiblingLockFile::tryLock(int timeoutMs) {
 
 void SiblingLockFile::unlock() {
     if (m_fd < 0) return;
-    RemoveLockFile(m_path, m_fd);
+    RemoveHeldLockFile(AT_FDCWD, m_path.constData(), m_fd);
     m_fd = -1;
 }

@@ -7,6 +7,17 @@
 #include <QByteArray>
 #include <QString>
 
+// Shared by the program's lock files (this one and the instance lock). The
+// entry `name` of the folder open at dirFd (AT_FDCWD: name is a path of its
+// own) is judged by itself, never by what a symbolic link there names.
+// True while that entry is the file open at fd.
+bool NamesOpenFile(int dirFd, const char* name, int fd);
+// Gives up a lock file held at fd: removes the entry only while it is still
+// that file (its holder's end must never remove another's lock), then closes fd.
+void RemoveHeldLockFile(int dirFd, const char* name, int fd);
+// Writes all the bytes at fd; false when a write fails (a full disk).
+bool WriteAllBytes(int fd, const QByteArray& bytes);
+
 // The text of a lock file as QLockFile writes it for this process: its
 // number, the file name of its executable, the host's name, the machine's and
 // the boot's identities, one to a line. A sibling's QLockFile reads it to

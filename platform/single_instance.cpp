@@ -105,13 +105,6 @@ enum class File {
     Unavailable,  // no lock can be had at the path
 };
 
-// True while the lock's path itself (a link is not followed) names the file open at fd.
-bool StillNamed(int dirFd, int fd) {
-    struct stat opened {}, named {};
-    return ::fstat(fd, &opened) == 0 && ::fstatat(dirFd, kLockName, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
-           opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
-}
-
 // Removes the entry at the lock's path when it is no regular file: the entry
 // itself, never what a link names; a folder only when it is empty. Done
 // holding the runtime folder's flock, and judged again under it, so that no
@@ -131,16 +124,6 @@ bool RemoveNonFile(int dirFd) {
     else if (!S_ISREG(st.st_mode)) removed = ::unlinkat(dirFd, kLockName, S_ISDIR(st.st_mode) ? AT_REMOVEDIR : 0) == 0;
     ::flock(dirFd, LOCK_UN);
     return removed;
-}
-
-void WriteText(int fd, const QByteArray& text) {
-    qsizetype done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.constData() + done, size_t(text.size() - done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return;  // a full disk: the flock is the lock, the text only says whose
-        done += n;
-    }
 }
 
 File TakeFile(int dirFd, int& held) {
@@ -168,7 +151,7 @@ File TakeFile(int dirFd, int& held) {
         }
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
             const int error = errno;
-            const bool named = StillNamed(dirFd, fd);
+            const bool named = NamesOpenFile(dirFd, kLockName, fd);
             ::close(fd);
             if (error == EWOULDBLOCK && named) return File::Busy;
             if (error == EWOULDBLOCK || error == EINTR) continue;  // its holder has just removed it
@@ -176,13 +159,14 @@ File TakeFile(int dirFd, int& held) {
         }
         // The lock must be on the file the path names, not on one removed
         // (by its holder's end) or replaced since it was opened.
-        if (!StillNamed(dirFd, fd)) {
+        if (!NamesOpenFile(dirFd, kLockName, fd)) {
             ::close(fd);
             continue;
         }
         // Held: the text is this process's from now on. A file with other
         // names (hard links) is locked as it is.
-        if (st.st_nlink == 1 && ::ftruncate(fd, 0) == 0) WriteText(fd, LockFileText());
+        // A full disk leaves the text out: the flock is the lock, the text only says whose.
+        if (st.st_nlink == 1 && ::ftruncate(fd, 0) == 0) WriteAllBytes(fd, LockFileText());
         held = fd;
         return File::Held;
     }
@@ -204,10 +188,7 @@ struct InstanceLock {
     // is touched any more.
     void release(bool withQt) {
         if (withQt) delete answerer.data();
-        if (fileFd >= 0) {
-            if (StillNamed(dirFd, fileFd)) ::unlinkat(dirFd, kLockName, 0);
-            ::close(fileFd);
-        }
+        if (fileFd >= 0) RemoveHeldLockFile(dirFd, kLockName, fileFd);
         if (dirFd >= 0) ::close(dirFd);
         if (nameFd >= 0) ::close(nameFd);
         fileFd = dirFd = nameFd = -1;
