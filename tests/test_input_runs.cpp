@@ -112,7 +112,7 @@ TEST_F(InputRuns, TheRestOfARunOfClicksThatOpensOrClosesAWindowReachesNothing) {
     // its background, leaves it open.
     bool bStayedOpen = false;
     WhenModalShown([&](QWidget* about) {
-        for (int waited = 0; !ClickRunDone() && waited < 10000; waited += 10) QTest::qWait(10);
+        EXPECT_TRUE(WaitForClickRun());
         bStayedOpen = about->isVisible();
         about->close();
     });
@@ -132,7 +132,7 @@ TEST_F(InputRuns, TheRestOfARunOfClicksThatOpensOrClosesAWindowReachesNothing) {
     ASSERT_TRUE(w()->imgDelete[0]->rect().contains(w()->imgDelete[0]->mapFromGlobal(yes)));
     bool bAsked = false;
     WhenModalShown([&](QWidget* question) {
-        for (int waited = 0; !ClickRunDone() && waited < 10000; waited += 10) QTest::qWait(10);
+        EXPECT_TRUE(WaitForClickRun());
         bAsked = question->isVisible();
         ClickChild(question, "imgNo");
     });

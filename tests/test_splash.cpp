@@ -4,12 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QGuiApplication>
-#include <QStyleHints>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QWindow>
 
 #include <functional>
 
@@ -180,53 +177,28 @@ TEST_F(SplashTest, LayoutAndAWindowManagerClose) {
     EXPECT_FALSE(bTimerAfterClose);
 }
 
-namespace {
-
-class AboutBoxOverTheMainWindow : public MainWindowFixture {
-protected:
-    // A press or a release of the primary button at a point of the screen, as
-    // the window system hands it to a window, at a time of the test's choice.
-    static void Mouse(QWidget* window, QEvent::Type type, QPoint global, int time) {
-        QWindow* handle = window->windowHandle();
-        ASSERT_NE(handle, nullptr);
-        const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
-        qt_handleMouseEvent(handle, handle->mapFromGlobal(global), global, held, Qt::LeftButton, type, {}, time);
-    }
-};
-
-}  // namespace
+using AboutBoxOverTheMainWindow = MainWindowFixture;
 
 TEST_F(AboutBoxOverTheMainWindow, ADoubleClickClosesItOnceAndReachesNothingBeneath) {
     StartMainWindow();
     Label* label = w()->lblStatLabel[0];
     ASSERT_TRUE(label->isVisible());
     const QPoint spot = label->mapToGlobal(label->rect().center());
-    const int interval = QGuiApplication::styleHints()->mouseDoubleClickInterval();
-    const int t = QTest::lastMouseTimestamp + 10 * interval;
 
     // The about box lies over the label, its background on the spot; the
     // first click of a double-click closes it.
     bool bClosedByTheFirstClick = false;
     WhenModalShown([&](QWidget* about) {
-        about->move(spot - QPoint(60, 60));
-        QApplication::processEvents();
-        Mouse(about, QEvent::MouseButtonPress, spot, t);
-        Mouse(about, QEvent::MouseButtonRelease, spot, t + 40);
-        bClosedByTheFirstClick = !about->isVisible();
+        bClosedByTheFirstClick = FirstClickOfADoubleClick(about, static_cast<frmSplash*>(about)->client(), spot);
     });
     ShowSplash(programDir(), w());
     ASSERT_TRUE(bClosedByTheFirstClick);
 
     // The second press lands on the label beneath: neither it nor the
     // double-click it completes opens "Enter new label:".
-    WithoutQuestion([&] {
-        Mouse(w(), QEvent::MouseButtonPress, spot, t + 120);
-        Mouse(w(), QEvent::MouseButtonRelease, spot, t + 160);
-        QApplication::processEvents();
-    });
+    WithoutQuestion([&] { SecondPressAt(spot); });
 
     // The next double-click is the user's own and asks.
-    QTest::lastMouseTimestamp = t + 160 + 2 * interval;
     QStringList shown;
     AnswerInputBox(std::nullopt, &shown);
     DoubleClick(label);

@@ -280,28 +280,9 @@ void MainWindowFixture::WithoutQuestion(const std::function<void()>& fn) {
     EXPECT_FALSE(asked) << "a question came up";
 }
 
-bool MainWindowFixture::FirstClickOfADoubleClick(QWidget* window, QWidget* button, QPoint spot) {
-    window->move(window->pos() + spot - button->mapToGlobal(button->rect().center()));
-    QApplication::processEvents();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
-    const QPoint onButton = button->mapTo(window, button->rect().center());
-    QTest::mousePress(window->windowHandle(), Qt::LeftButton, {}, onButton);
-    s_firstPressAt = int(QTest::lastMouseTimestamp);
-    QTest::mouseRelease(window->windowHandle(), Qt::LeftButton, {}, onButton);
-    const bool bClosed = !window->isVisible();
-    if (!bClosed) window->close();
-    return bClosed;
-}
-
-void MainWindowFixture::SecondPressAt(QPoint spot) {
-    QTest::lastMouseTimestamp = s_firstPressAt + 50;
-    const QPoint local = w()->mapFromGlobal(spot);
-    QTest::mousePress(w()->windowHandle(), Qt::LeftButton, {}, local);
-    QTest::mouseRelease(w()->windowHandle(), Qt::LeftButton, {}, local);
-    QApplication::processEvents();
-}
-
 namespace {
+int DoubleClickInterval() { return QGuiApplication::styleHints()->mouseDoubleClickInterval(); }
+
 // The window that a press on the spot reaches: a modal window over it, else
 // the other top-level window there (which a modal window blocks).
 QWindow* WindowOnTopAt(QPoint spot) {
@@ -311,10 +292,41 @@ QWindow* WindowOnTopAt(QPoint spot) {
         if (top != modal && top->isVisible() && top->frameGeometry().contains(spot)) return top->windowHandle();
     return nullptr;
 }
+
+// A click of the primary button on the spot (global) whose press comes at
+// that time, handed by the window system to the window on top there.
+void ClickAt(QPoint spot, int time) {
+    QWindow* window = WindowOnTopAt(spot);
+    if (!window) {
+        ADD_FAILURE() << "no window at the spot of the click";
+        return;
+    }
+    const QPointF local = window->mapFromGlobal(spot);
+    qt_handleMouseEvent(window, local, spot, Qt::LeftButton, Qt::LeftButton, QEvent::MouseButtonPress, {}, time);
+    qt_handleMouseEvent(window, local, spot, Qt::NoButton, Qt::LeftButton, QEvent::MouseButtonRelease, {}, time + 20);
+}
 }  // namespace
 
+bool MainWindowFixture::FirstClickOfADoubleClick(QWidget* window, QWidget* button, QPoint spot) {
+    window->move(window->pos() + spot - button->mapToGlobal(button->rect().center()));
+    QApplication::processEvents();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
+    s_firstPressAt = int(QTest::lastMouseTimestamp) + 10 * DoubleClickInterval();
+    // The test's own clicks afterwards begin runs of their own.
+    QTest::lastMouseTimestamp = s_firstPressAt + 10 * DoubleClickInterval();
+    ClickAt(spot, s_firstPressAt);
+    const bool bClosed = !window->isVisible();
+    if (!bClosed) window->close();
+    return bClosed;
+}
+
+void MainWindowFixture::SecondPressAt(QPoint spot) {
+    ClickAt(spot, s_firstPressAt + DoubleClickInterval() / 4);
+    QApplication::processEvents();
+}
+
 void MainWindowFixture::ClickRun(QPoint spot, int clicks) {
-    const int interval = QGuiApplication::styleHints()->mouseDoubleClickInterval();
+    const int interval = DoubleClickInterval();
     const int start = int(QTest::lastMouseTimestamp) + 10 * interval;
     // The test's own clicks afterwards begin runs of their own.
     QTest::lastMouseTimestamp = start + (clicks + 10) * interval;
@@ -323,21 +335,14 @@ void MainWindowFixture::ClickRun(QPoint spot, int clicks) {
         QTimer::singleShot(0, qApp, [spot, time = start + i * interval / 4] {
             // Counted first: a click that opens a modal window returns only when it closes.
             --s_clickRunLeft;
-            QWindow* window = WindowOnTopAt(spot);
-            if (!window) {
-                ADD_FAILURE() << "no window at the spot of the clicks";
-                return;
-            }
-            const QPointF local = window->mapFromGlobal(spot);
-            qt_handleMouseEvent(window, local, spot, Qt::LeftButton, Qt::LeftButton, QEvent::MouseButtonPress, {}, time);
-            qt_handleMouseEvent(window, local, spot, Qt::NoButton, Qt::LeftButton, QEvent::MouseButtonRelease, {},
-                                time + 20);
+            ClickAt(spot, time);
         });
     }
-    for (int waited = 0; !ClickRunDone() && waited < 10000; waited += 10) QTest::qWait(10);
-    EXPECT_TRUE(ClickRunDone()) << "the clicks were not all delivered";
+    EXPECT_TRUE(WaitForClickRun()) << "the clicks were not all delivered";
     QApplication::processEvents();
 }
+
+bool MainWindowFixture::WaitForClickRun() { return QTest::qWaitFor([] { return ClickRunDone(); }, 10000); }
 
 void MainWindowFixture::KeyRepeats(QWidget* widget, Qt::Key key, const QString& text, int repeats) {
     widget->activateWindow();

@@ -92,20 +92,21 @@ protected:
     // so that its button lies over spot (global), clicks the button through the
     // window system (which makes double-clicks of presses) and returns whether
     // that click closed it; a window left open is closed. SecondPressAt then
-    // presses and releases the main window at spot soon after, as the second
-    // press of the same double-click.
+    // clicks the window on top at spot soon after, as the second press of the
+    // same double-click.
     static bool FirstClickOfADoubleClick(QWidget* window, QWidget* button, QPoint spot);
-    void SecondPressAt(QPoint spot);
+    static void SecondPressAt(QPoint spot);
     // A run of clicks of the primary button on one spot of the screen, each
     // press a quarter of the double-click time after the one before (a
     // double-click, a triple-click, ...), each handed by the window system to
     // the window on top there: a modal window that lies over the spot, else
     // the main window. Every click comes from the event loop, so a window that
     // one click opens is up when the next arrives. Returns once every click
-    // has been delivered; ClickRunDone() tells a handler of a window that
-    // stays open when that is.
+    // has been delivered; WaitForClickRun() lets a handler of a window that
+    // stays open wait until then (false when ten seconds were not enough).
     static void ClickRun(QPoint spot, int clicks);
     static bool ClickRunDone() { return s_clickRunLeft == 0; }
+    static bool WaitForClickRun();
     // The repeats of a key held down, each as the keyboard sends it (a
     // repeated release and press), then the key's release, to the window,
     // which first becomes the active one as the desktop makes it when the
