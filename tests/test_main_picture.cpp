@@ -33,12 +33,17 @@ QStringList EntriesUnder(const QString& folder) {
     return entries;
 }
 
-// The real file-open dialog's button of that role; nullptr when the modal
-// window is no file dialog.
-QPushButton* ChooserButton(QWidget* dialog, QDialogButtonBox::StandardButton role) {
+// The real file-open dialog's button of that role. When the modal window is
+// no file dialog with such a button: a failure, the window closed, nullptr.
+QPushButton* ChooserButton(QWidget* dialog, QDialogButtonBox::StandardButton role, const char* name) {
     auto* chooser = qobject_cast<QFileDialog*>(dialog);
     auto* buttons = chooser ? chooser->findChild<QDialogButtonBox*>() : nullptr;
-    return buttons ? buttons->button(role) : nullptr;
+    QPushButton* button = buttons ? buttons->button(role) : nullptr;
+    if (!button) {
+        ADD_FAILURE() << "no file dialog with " << name << " button";
+        dialog->close();
+    }
+    return button;
 }
 
 class MainPicture : public MainWindowFixture {
@@ -262,12 +267,8 @@ TEST_F(MainPicture, TheRealChooserClosesOncePerDoubleClickAndLeavesNoSettingsBeh
     // A choice: the file selected, then a double-click on Open, which lies
     // over the picture box; its first click closes the dialog.
     WhenModalShown([&](QWidget* dialog) {
-        QPushButton* open = ChooserButton(dialog, QDialogButtonBox::Open);
-        if (!open) {
-            ADD_FAILURE() << "no file dialog with an Open button";
-            dialog->close();
-            return;
-        }
+        QPushButton* open = ChooserButton(dialog, QDialogButtonBox::Open, "an Open");
+        if (!open) return;
         // The file's path typed into the name box: choosing it through the
         // dialog's selectFile would depend on whether the box had the focus yet.
         auto* chooser = static_cast<QFileDialog*>(dialog);
@@ -288,12 +289,8 @@ TEST_F(MainPicture, TheRealChooserClosesOncePerDoubleClickAndLeavesNoSettingsBeh
     // nothing changes.
     QString openedIn;
     WhenModalShown([&](QWidget* dialog) {
-        QPushButton* cancel = ChooserButton(dialog, QDialogButtonBox::Cancel);
-        if (!cancel) {
-            ADD_FAILURE() << "no file dialog with a Cancel button";
-            dialog->close();
-            return;
-        }
+        QPushButton* cancel = ChooserButton(dialog, QDialogButtonBox::Cancel, "a Cancel");
+        if (!cancel) return;
         openedIn = static_cast<QFileDialog*>(dialog)->directory().absolutePath();
         QTest::mouseClick(cancel, Qt::LeftButton);
         if (dialog->isVisible()) {
