@@ -73,6 +73,10 @@ bool StartProgram(const QString& sProgramDir, const QStringList& arguments, std:
 }
 
 int RunProgram(int argc, char** argv, const QString& programDir, const std::function<void(frmMain&)>& started) {
+    // A request to end that comes at any moment from here on is heard: during
+    // the start it ends the program before the window shows, after the
+    // window's end it is the end already under way.
+    TakeEndRequests();
     const QStringList arguments = ArgumentsAsGiven(argc, argv);
     PrepareProcess();
     int qtArgc = 1;  // Qt sees the program's name only; it must outlive the application object

@@ -38,18 +38,16 @@ bool IsEndRequest(int sig) {
     }
 }
 
-// The pipe's ends, made by the first watch and kept open to the end of the
-// process: a handler may still be running on another thread (any thread can
-// take a signal) when a watch ends and gives the signals their former actions
-// back, and its byte must land in this pipe, never in whatever file a later
-// open() gives the same number. A later watch takes the same pipe again.
-// The write end is set once, before any handler can read it.
+// The pipe's ends, made when the signals are taken and kept open to the end
+// of the process: a handler may run on any thread at any moment, also while a
+// watch ends or after it, and its byte must land in this pipe, never in
+// whatever file a later open() gives the same number. The write end is set
+// before any handler is installed.
 volatile sig_atomic_t g_writeEnd = -1;
 int g_readEnd = -1;
-bool g_bActive = false;  // a watch exists
-// The actions the signals had before the watch, given back when it ends.
-struct sigaction g_former[NSIG];
-bool g_bWatched[NSIG] = {};
+bool g_bTaken = false;      // the signals are taken
+bool g_bActive = false;     // a watch exists
+bool g_bEverWatched = false;  // a watch has existed
 
 extern "C" void NoteEndRequest(int) {
     const int savedErrno = errno;
@@ -72,47 +70,50 @@ bool DrainPipe() {
 
 }  // namespace
 
-EndRequestWatch::EndRequestWatch(std::function<void()> onRequest, QObject* parent)
-    : QObject(parent), m_onRequest(std::move(onRequest)) {
-    if (g_bActive) return;  // another watch is active
-    if (g_readEnd < 0) {
-        int fds[2];
-        if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) return;
-        g_readEnd = fds[0];
-        g_writeEnd = fds[1];
-    } else {
-        // Bytes a former watch's handlers wrote as it ended were its requests,
-        // not this watch's.
-        DrainPipe();
-    }
-    g_bActive = true;
+void TakeEndRequests() {
+    if (g_bTaken) return;
+    int fds[2];
+    // Without a pipe nothing could be noted: the signals keep their actions.
+    if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    g_readEnd = fds[0];
+    g_writeEnd = fds[1];
+    g_bTaken = true;
 
     struct sigaction action = {};
     action.sa_handler = NoteEndRequest;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     for (int sig = 1; sig < NSIG; ++sig) {
-        g_bWatched[sig] = false;
-        if (!IsEndRequest(sig) || sigaction(sig, nullptr, &g_former[sig]) != 0) continue;
+        struct sigaction former = {};
+        if (!IsEndRequest(sig) || sigaction(sig, nullptr, &former) != 0) continue;
         // Only a signal that would end the process is taken: one ignored from
         // the start (nohup, a background job's SIGINT) stays ignored, and one
         // that something else already handles (a profiler's SIGPROF) keeps
         // its handler.
-        if (g_former[sig].sa_handler != SIG_DFL) continue;
-        g_bWatched[sig] = sigaction(sig, &action, nullptr) == 0;
+        if (former.sa_handler == SIG_DFL) sigaction(sig, &action, nullptr);
     }
+}
 
+EndRequestWatch::EndRequestWatch(std::function<void()> onRequest, QObject* parent)
+    : QObject(parent), m_onRequest(std::move(onRequest)) {
+    if (g_bActive) return;  // another watch is active
+    TakeEndRequests();
+    if (!g_bTaken) return;
+    // Requests noted after a former watch ended were that run's, on its way
+    // out; those noted before the first watch are the start's own.
+    if (g_bEverWatched) DrainPipe();
+    g_bActive = true;
+    g_bEverWatched = true;
     m_notifier = new QSocketNotifier(g_readEnd, QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, [this] { drain(); });
+    // Requests already noted are heard as soon as the event loop runs.
 }
 
 EndRequestWatch::~EndRequestWatch() {
     if (!m_notifier) return;
-    for (int sig = 1; sig < NSIG; ++sig)
-        if (g_bWatched[sig]) sigaction(sig, &g_former[sig], nullptr);
     delete m_notifier;
     m_notifier = nullptr;
-    // The pipe stays open (see above).
+    // The signals stay taken and the pipe open (see above).
     g_bActive = false;
 }
 

@@ -9,22 +9,32 @@
 // process ends as it would), SIGKILL and SIGSTOP (which no process can catch),
 // SIGPIPE and SIGXFSZ (failed writes, see platform/process_settings.h).
 // The signal handler only writes a byte to a pipe (all it may safely do); a
-// socket notifier on the pipe's other end then calls the program back. The
-// pipe is made once and stays open to the end of the process, so a handler
-// still running when a watch ends writes into it and into nothing else.
+// socket notifier on the pipe's other end then calls the program back.
+// Once taken, the signals stay taken, and the pipe open, to the end of the
+// process: a request that comes after the program's watch has ended (its save
+// done, the process on its way out) is heard by no one, and so cannot end the
+// process by the signal's default action and change its exit status. The
+// program takes them before anything else it does, so that a request during
+// its start waits for the watch too.
 #include <QObject>
 #include <functional>
 
 class QSocketNotifier;
 
+// From now to the end of the process, these signals no longer end it by
+// themselves: each is noted in the pipe, for the watch that exists or the
+// first one to come. Only signals at their default action are taken: one
+// ignored when they are taken (nohup) stays ignored, one with a handler of its
+// own keeps it. Called again, it does nothing.
+void TakeEndRequests();
+
 class EndRequestWatch : public QObject {
 public:
-    // While the watch exists these signals no longer end the process by
-    // themselves: onRequest runs on the event loop instead, once for the
-    // signals that arrived since it last ran. Only signals at their default
-    // action are taken: one ignored when the watch starts (nohup) stays
-    // ignored, one with a handler of its own keeps it. Destroying the watch
-    // gives the signals their former actions back. One watch at a time.
+    // Takes the signals (TakeEndRequests) and, while the watch exists, runs
+    // onRequest on the event loop, once for the requests that arrived since it
+    // last ran. The first watch of the process also hears the requests noted
+    // before it; a later one hears only those that come after it starts. One
+    // watch at a time.
     explicit EndRequestWatch(std::function<void()> onRequest, QObject* parent = nullptr);
     ~EndRequestWatch() override;
 
