@@ -126,7 +126,16 @@ bool RemoveNonFile(int dirFd) {
     return removed;
 }
 
-File TakeFile(int dirFd, int& held) {
+// In a folder that others may write (the shared temporary folder, where the
+// lock falls back to when the user has no runtime folder of their own), only
+// what this user owns can be this user's lock: another user's file there
+// says nothing of this user's instances.
+bool OthersMayWrite(int dirFd) {
+    struct stat st {};
+    return ::fstat(dirFd, &st) == 0 && (st.st_mode & (S_IWGRP | S_IWOTH)) != 0;
+}
+
+File TakeFile(int dirFd, bool ownOnly, int& held) {
     for (int attempt = 0; attempt < 8; ++attempt) {
         struct stat st {};
         if (::fstatat(dirFd, kLockName, &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(st.st_mode)) {
@@ -148,6 +157,10 @@ File TakeFile(int dirFd, int& held) {
         if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
             ::close(fd);
             continue;
+        }
+        if (ownOnly && st.st_uid != ::geteuid()) {
+            ::close(fd);
+            return File::Unavailable;
         }
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
             const int error = errno;
@@ -226,7 +239,14 @@ bool AnotherInstanceRunning() {
 
     File file = File::Unavailable;
     lock.dirFd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (lock.dirFd >= 0) file = TakeFile(lock.dirFd, lock.fileFd);
+    if (lock.dirFd >= 0) {
+        const bool shared = OthersMayWrite(lock.dirFd);
+        file = TakeFile(lock.dirFd, shared, lock.fileFd);
+        // In a shared folder another user may hold a flock on this user's
+        // file too; only a process of this user can be another instance, and
+        // the name, which asks its holder's user, says whether one runs.
+        if (shared && file == File::Busy && name == Name::Held) file = File::Unavailable;
+    }
     if (file == File::Busy || (file == File::Unavailable && name != Name::Held)) {
         lock.release(true);
         return true;

@@ -35,7 +35,12 @@
 // that another start made meanwhile: a regular file at the path is only ever
 // removed by its holder, at its normal end, while it still holds it.
 // - The file locked by another process: another instance runs; this start
-//   ends and gives the name up.
+//   ends and gives the name up. In a folder that others may write (the shared
+//   temporary folder, where the lock stands when the user has no runtime
+//   folder of their own), only this user counts: a file there that another
+//   user owns is no lock of this user's, and a file locked by another
+//   process says nothing when this start holds the name, which no process of
+//   this user then holds.
 // - The start runs when it holds the file lock, with the name or without it,
 //   or when it holds the name and no lock can be had at the path at all (a
 //   folder with something in it or another entry that cannot be removed stands

@@ -26,12 +26,15 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <pwd.h>
 #include <set>
 #include <string>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -524,11 +527,17 @@ public:
     QString runtimeDir() const { return m_dir.filePath("runtime"); }
 
     // Starts an instance with the given arguments, offscreen.
-    std::unique_ptr<QProcess> start(const QStringList& args) const {
+    // A tempDir names the temporary folder, with no runtime folder given.
+    std::unique_ptr<QProcess> start(const QStringList& args, const QString& tempDir = QString()) const {
         auto p = std::make_unique<QProcess>();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("XDG_RUNTIME_DIR", runtimeDir());
+        if (tempDir.isEmpty()) {
+            env.insert("XDG_RUNTIME_DIR", runtimeDir());
+        } else {
+            env.remove("XDG_RUNTIME_DIR");
+            env.insert("TMPDIR", tempDir);
+        }
         env.insert("XDG_CONFIG_HOME", m_dir.filePath("config"));
         p->setProcessEnvironment(env);
         p->setProcessChannelMode(QProcess::MergedChannels);
@@ -812,4 +821,66 @@ TEST(SingleInstance, AnInstanceWhoseLockFileIsReplacedStillKeepsEveryOtherStartO
     EndByTerm(*first, QString());
     EXPECT_TRUE(QFileInfo(lock + QStringLiteral("/kept")).isFile());
     EXPECT_TRUE(QFileInfo(moved).isFile());
+}
+
+TEST(SingleInstance, AnotherUsersLockInTheSharedTemporaryFolderKeepsNoStartOfThisUserOut) {
+    if (::geteuid() != 0) GTEST_SKIP() << "acting as another user needs root";
+    const uid_t other = 65534;  // nobody
+    ProgramCopy copy;
+    ASSERT_TRUE(copy.ok());
+    // A shared temporary folder where another user made the runtime folder of
+    // this user's name, which Qt then refuses: the lock stands in the shared
+    // folder itself.
+    QTemporaryDir base;
+    ASSERT_TRUE(base.isValid());
+    ASSERT_EQ(::chmod(QFile::encodeName(base.path()).constData(), 0755), 0);
+    const QString shared = base.filePath(QStringLiteral("tmp"));
+    ASSERT_TRUE(QDir().mkdir(shared));
+    ASSERT_EQ(::chmod(QFile::encodeName(shared).constData(), 01777), 0);
+    const QByteArray runtime = QFile::encodeName(shared) + "/runtime-" + ::getpwuid(::geteuid())->pw_name;
+    ASSERT_EQ(::mkdir(runtime.constData(), 0700), 0);
+    ASSERT_EQ(::chown(runtime.constData(), other, other), 0);
+
+    // The other user's process keeps a flock on ostravell.lock there: a file
+    // it made, then this user's own (readable by all, as an earlier version's
+    // lock library made it).
+    const QByteArray lock = QFile::encodeName(shared) + "/ostravell.lock";
+    for (const bool ownFile : {false, true}) {
+        ::unlink(lock.constData());
+        if (ownFile) {
+            const int fd = ::open(lock.constData(), O_RDWR | O_CREAT | O_EXCL, 0644);
+            ASSERT_GE(fd, 0);
+            ::fchmod(fd, 0644);
+            ::close(fd);
+        }
+        int ready[2];
+        ASSERT_EQ(::pipe(ready), 0);
+        const pid_t holder = ::fork();
+        ASSERT_GE(holder, 0);
+        if (holder == 0) {
+            if (::setgid(other) != 0 || ::setuid(other) != 0) ::_exit(1);
+            const int fd = ::open(lock.constData(), ownFile ? O_RDONLY : O_RDWR | O_CREAT, 0644);
+            if (fd < 0 || ::flock(fd, LOCK_EX) != 0 || ::write(ready[1], "x", 1) != 1) ::_exit(1);
+            for (;;) ::pause();
+        }
+        ::close(ready[1]);
+        char byte = 0;
+        const bool held = ::read(ready[0], &byte, 1) == 1;
+        ::close(ready[0]);
+        if (held) {
+            auto first = copy.start({"1"}, shared);
+            ASSERT_TRUE(first->waitForStarted(10000));
+            EXPECT_FALSE(first->waitForFinished(3000)) << ownFile << first->readAll().toStdString();
+            // A second start of this user still ends.
+            auto second = copy.start({"1"}, shared);
+            EXPECT_TRUE(second->waitForFinished(20000));
+            EXPECT_EQ(second->exitCode(), 0);
+            EXPECT_EQ(first->state(), QProcess::Running) << ownFile;
+            first->kill();
+            first->waitForFinished(10000);
+        }
+        ::kill(holder, SIGKILL);
+        ::waitpid(holder, nullptr, 0);
+        ASSERT_TRUE(held) << "the other user's process could not lock the file";
+    }
 }
