@@ -5,8 +5,8 @@
 
 #include "frame/button_store.h"
 #include "frame/geometry.h"
-#include "platform/input_runs.h"
 #include "mainwindow/main_window.h"
+#include "platform/input_runs.h"
 
 namespace {
 QString indexed(const char* name, int i) { return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(i); }
