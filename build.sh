@@ -10,9 +10,9 @@ action=${1:-run}
 build_dir=${OV_BUILD_DIR:-$here/build}
 
 # xvfb and openbox: a test places the window on an X server of its own under
-# a real window manager.
+# a real window manager; libxcb1-dev: a test clicks and types there as a user.
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libsqlite3-dev sqlite3
-          libgtest-dev libbenchmark-dev fonts-comic-neue xdg-utils xvfb openbox)
+          libgtest-dev libbenchmark-dev fonts-comic-neue xdg-utils xvfb openbox libxcb1-dev)
 
 missing=()
 for p in "${packages[@]}"; do

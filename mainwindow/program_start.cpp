@@ -66,6 +66,10 @@ bool StartProgram(const QString& sProgramDir, const QStringList& arguments, std:
         mainWindow = std::make_unique<frmMain>(sProgramDir);
         mainWindow->Form_Load();
         mainWindow->show();
+        // The window the user works in from the start, with or without the
+        // splash before it: where no window manager activates a new window,
+        // its focus would move without its boxes hearing of it.
+        mainWindow->activateWindow();
         mainWindow->txtStatText[0]->setFocus();
     };
     steps.endRequested = endRequested;

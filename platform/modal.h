@@ -4,6 +4,11 @@
 // through ShowModal. Its opening and its closing end the input runs in
 // progress (platform/input_runs.h): a double- or triple-click or a held key
 // that opened or closed it reaches neither the window nor what lies beneath.
+//
+// When it closes, the window the user worked in before it is the active
+// window again, so that the focus's moves inside it are seen (and the boxes'
+// changes saved) as before; the window system gives nothing back by itself
+// where no window manager runs.
 class QWidget;
 
 // Shows the window application-modal where it stands and returns when it has

@@ -1,7 +1,8 @@
 // The program's start and end: the order of Main's steps with the command
 // line; the running program as a process of its own, with its command line as
 // typed, its layout at 96 and 120 dpi, its place on an X server with and
-// without a window manager, its save when a signal or an exit()
+// without a window manager, its saves as a user's clicks move the focus there
+// after the start and after a modal window, its save when a signal or an exit()
 // ends it and under a file-size limit, its refusal of a folder it cannot name;
 // a second real instance that ends at once while the first runs, copies
 // started at once over whatever stands at the lock's path, and the end-signal
@@ -19,11 +20,14 @@
 #include <QTest>
 #include <chrono>
 #include <csignal>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <pwd.h>
@@ -33,11 +37,14 @@
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
+#include <xcb/xcb.h>
+#include <xcb/xcbext.h>
 
 #include "frame/geometry.h"
 #include "frame/startup.h"
@@ -229,6 +236,9 @@ public:
         return said.contains("managing\n") ? QString() : QStringLiteral("openbox did not start");
     }
 
+    // The display's name, ":N".
+    QString name() const { return m_sName; }
+
     // Makes the child a client of this server.
     void use(ProgramChild& child) const {
         child.environment().insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
@@ -304,6 +314,182 @@ TEST(ProgramProcess, OnAnXServerTheWindowIsCentredAsItsWindowManagerFramesIt) {
     EXPECT_GT(frame.height(), 455) << "openbox drew no caption";
     EXPECT_LE(std::abs(frame.x() - (avail.x() + (avail.width() - frame.width()) / 2)), 2) << frame.x();
     EXPECT_LE(std::abs(frame.y() - (avail.y() + (avail.height() - frame.height()) / 2)), 2) << frame.y();
+}
+
+namespace {
+
+// A user's hands at an X server: the pointer and the keys pressed through the
+// server's XTEST extension, so that the program gets them as from the devices
+// themselves, with the server's own focus rules and timestamps.
+class HandsAtDisplay {
+public:
+    explicit HandsAtDisplay(const QString& display) {
+        m_c = xcb_connect(display.toLocal8Bit().constData(), nullptr);
+        if (xcb_connection_has_error(m_c)) {
+            m_sProblem = QStringLiteral("no connection to ") + display;
+            return;
+        }
+        const xcb_setup_t* setup = xcb_get_setup(m_c);
+        m_root = xcb_setup_roots_iterator(setup).data->root;
+        const char name[] = "XTEST";
+        xcb_query_extension_reply_t* ext =
+            xcb_query_extension_reply(m_c, xcb_query_extension(m_c, sizeof name - 1, name), nullptr);
+        if (!ext || !ext->present) m_sProblem = QStringLiteral("the X server has no XTEST extension");
+        std::free(ext);
+        // Each character's key: the one whose first symbol it is (Latin-1 symbols are their codes).
+        const int count = setup->max_keycode - setup->min_keycode + 1;
+        xcb_get_keyboard_mapping_reply_t* map =
+            xcb_get_keyboard_mapping_reply(m_c, xcb_get_keyboard_mapping(m_c, setup->min_keycode, uint8_t(count)), nullptr);
+        if (map && map->keysyms_per_keycode > 0) {
+            const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(map);
+            for (int k = count - 1; k >= 0; --k) m_keys[syms[k * map->keysyms_per_keycode]] = uint8_t(setup->min_keycode + k);
+        }
+        std::free(map);
+    }
+    ~HandsAtDisplay() { xcb_disconnect(m_c); }
+
+    // Empty when the hands can act, else why not.
+    QString problem() const { return m_sProblem; }
+
+    void moveTo(QPoint at) { fake(XCB_MOTION_NOTIFY, 0, at); }
+    // A click of the left button there.
+    void click(QPoint at) {
+        moveTo(at);
+        fake(XCB_BUTTON_PRESS, 1);
+        fake(XCB_BUTTON_RELEASE, 1);
+    }
+    // Types lowercase letters and blanks, each key pressed and released.
+    void type(const QString& text) {
+        for (const QChar ch : text) {
+            const auto key = m_keys.find(xcb_keysym_t(ch.unicode()));
+            ASSERT_NE(key, m_keys.end()) << "no key for " << ch.toLatin1();
+            fake(XCB_KEY_PRESS, key->second);
+            fake(XCB_KEY_RELEASE, key->second);
+        }
+    }
+
+    // The windows shown on the screen: the root's mapped children (none of a
+    // single pixel, which a window manager keeps for itself).
+    std::vector<QRect> shownWindows() {
+        std::vector<QRect> shown;
+        xcb_query_tree_reply_t* tree = xcb_query_tree_reply(m_c, xcb_query_tree(m_c, m_root), nullptr);
+        if (!tree) return shown;
+        const xcb_window_t* children = xcb_query_tree_children(tree);
+        for (int i = 0; i < xcb_query_tree_children_length(tree); ++i) {
+            xcb_get_window_attributes_reply_t* attributes =
+                xcb_get_window_attributes_reply(m_c, xcb_get_window_attributes(m_c, children[i]), nullptr);
+            xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(m_c, xcb_get_geometry(m_c, children[i]), nullptr);
+            if (attributes && geometry && attributes->map_state == XCB_MAP_STATE_VIEWABLE && geometry->width > 1)
+                shown.emplace_back(geometry->x, geometry->y, geometry->width, geometry->height);
+            std::free(attributes);
+            std::free(geometry);
+        }
+        std::free(tree);
+        return shown;
+    }
+
+private:
+    // XTEST's FakeInput request: an event as a device makes it, at the server's time.
+    struct FakeInput {
+        uint8_t majorOpcode, minorOpcode;
+        uint16_t length;
+        uint8_t type, detail, pad0[2];
+        uint32_t time, root;
+        uint8_t pad1[8];
+        int16_t rootX, rootY;
+        uint8_t pad2[7], deviceId;
+    };
+    static_assert(sizeof(FakeInput) == 36);
+
+    void fake(uint8_t type, uint8_t detail, QPoint at = {}) {
+        static xcb_extension_t xtest = {"XTEST", 0};
+        static const xcb_protocol_request_t request = {/*count*/ 2, &xtest, /*FakeInput*/ 2, /*isvoid*/ 1};
+        FakeInput input{};
+        input.type = type;
+        input.detail = detail;
+        input.root = m_root;
+        input.rootX = int16_t(at.x());
+        input.rootY = int16_t(at.y());
+        iovec parts[4] = {};  // the first two are the library's own
+        parts[2].iov_base = &input;
+        parts[2].iov_len = sizeof input;
+        xcb_send_request(m_c, 0, parts + 2, &request);
+        // A round trip: the server has handled the event before the next.
+        std::free(xcb_get_input_focus_reply(m_c, xcb_get_input_focus(m_c), nullptr));
+        // A hand's pace: every event has a timestamp of its own.
+        QTest::qSleep(10);
+    }
+
+    xcb_connection_t* m_c = nullptr;
+    xcb_window_t m_root = 0;
+    std::map<xcb_keysym_t, uint8_t> m_keys;
+    QString m_sProblem;
+};
+
+// The child's "place NAME X,Y" lines.
+std::map<QString, QPoint> ReportedPlaces(const QString& output) {
+    std::map<QString, QPoint> places;
+    const QRegularExpression pattern(QStringLiteral("^place (\\w+) (-?\\d+),(-?\\d+)$"), QRegularExpression::MultilineOption);
+    for (auto it = pattern.globalMatch(output); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        places[m.captured(1)] = QPoint(m.captured(2).toInt(), m.captured(3).toInt());
+    }
+    return places;
+}
+
+}  // namespace
+
+TEST(ProgramProcess, OnAnXServerWithOrWithoutAWindowManagerTheFocusLeavingABoxSavesItAfterTheStartAndAfterAModalWindow) {
+    // Without a window manager nobody but the program activates its window:
+    // unless it does so after the splash and after every modal window, the
+    // boxes never hear the focus leave them, and a click on another box saves
+    // nothing. Under a window manager the same clicks save the same way.
+    VirtualDisplay display;
+    if (const QString why = display.start(); !why.isEmpty()) GTEST_SKIP() << why.toStdString();
+    HandsAtDisplay hands(display.name());
+    if (!hands.problem().isEmpty()) GTEST_SKIP() << hands.problem().toStdString();
+    const auto aUsersSession = [&](const char* desktop) {
+        OneCreatureFolder f;
+        ProgramChild child(f.folder.dir());
+        display.use(child);
+        const auto shownCount = [&](size_t count) {
+            return QTest::qWaitFor([&] { return hands.shownWindows().size() == count; }, 10000);
+        };
+        const auto saved = [&](const QString& text) { return QTest::qWaitFor([&] { return f.field0() == text; }, 5000); };
+        // An empty command line: the splash first, which a click closes.
+        ASSERT_TRUE(child.start(ProgramChildAct::ReportPlaces, {}));
+        ASSERT_TRUE(shownCount(1)) << desktop << ": " << child.output().toStdString();
+        hands.click(hands.shownWindows().front().center());
+        ASSERT_TRUE(child.waitForLine(QStringLiteral("placed"))) << desktop << ": " << child.output().toStdString();
+        const std::map<QString, QPoint> places = ReportedPlaces(child.output());
+        ASSERT_EQ(places.size(), 4u) << desktop << ": " << child.output().toStdString();
+
+        // The first box has the focus from the start: typing there, then a
+        // click on the second box.
+        hands.type(QStringLiteral("typed at the start"));
+        hands.click(places.at(QStringLiteral("box1")));
+        EXPECT_TRUE(saved(QStringLiteral("typed at the start"))) << desktop << ", after the start: " << f.field0().toStdString();
+
+        // In the first box again: Help, Cancel on the about box, typing, a
+        // click on the second box.
+        hands.click(places.at(QStringLiteral("box0")));
+        hands.moveTo(places.at(QStringLiteral("help")) - QPoint(10, 10));
+        hands.click(places.at(QStringLiteral("help")));
+        ASSERT_TRUE(shownCount(2)) << desktop << ": no about box";
+        hands.click(places.at(QStringLiteral("cancel")));
+        ASSERT_TRUE(shownCount(1)) << desktop << ": the about box is still up";
+        hands.type(QStringLiteral("after the about box"));
+        hands.click(places.at(QStringLiteral("box1")));
+        EXPECT_TRUE(saved(QStringLiteral("after the about box"))) << desktop << ", after the about box: " << f.field0().toStdString();
+
+        ASSERT_TRUE(child.signal(SIGTERM));
+        ASSERT_TRUE(child.waitForEnd()) << child.output().toStdString();
+        EXPECT_EQ(child.process().exitCode(), 0);
+        EXPECT_FALSE(child.output().contains(QStringLiteral("not active"))) << desktop << ": " << child.output().toStdString();
+    };
+    aUsersSession("no window manager");
+    if (const QString why = display.startWindowManager(); !why.isEmpty()) GTEST_SKIP() << why.toStdString();
+    aUsersSession("openbox");
 }
 
 TEST(ProgramProcess, ASignalToEndSavesTheTypingAsTheWindowsCloseDoesThenEndsWithStatusZero) {

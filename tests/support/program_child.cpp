@@ -14,6 +14,7 @@
 #include <cstdlib>
 
 #include "frame/geometry.h"
+#include "frame/splash.h"
 #include "frame/startup.h"
 #include "mainwindow/program_start.h"
 #include "platform/msgbox.h"
@@ -25,6 +26,25 @@ const char* const kFolderVariable = "OV_PROGRAM_CHILD_FOLDER";
 void Say(const QString& line) {
     std::fprintf(stdout, "%s\n", line.toUtf8().constData());
     std::fflush(stdout);
+}
+
+void SayPlace(const QString& name, const QWidget* control) {
+    const QPoint centre = control->mapToGlobal(control->rect().center());
+    Say(QStringLiteral("place %1 %2,%3").arg(name).arg(centre.x()).arg(centre.y()));
+}
+
+// The window as the start left it, for a user at the display.
+void ReportPlaces(frmMain& w) {
+    if (!QTest::qWaitForWindowExposed(&w) || !QTest::qWaitForWindowActive(&w, 5000)) Say(QStringLiteral("the window is not active"));
+    SayPlace(QStringLiteral("box0"), w.txtStatText[0]);
+    SayPlace(QStringLiteral("box1"), w.txtStatText[1]);
+    SayPlace(QStringLiteral("help"), w.imgHelp);
+    // The start-up is done: a splash window made now is the about box, centred
+    // on the screen as the Help button's opens.
+    frmSplash about(QString(), &w);
+    about.centreOnScreen();
+    SayPlace(QStringLiteral("cancel"), about.imgCancel);
+    Say(QStringLiteral("placed"));
 }
 }  // namespace
 
@@ -43,7 +63,7 @@ ProgramChild::ProgramChild(const QString& programDir)
 bool ProgramChild::start(ProgramChildAct act, const QStringList& arguments) {
     m_process = std::make_unique<QProcess>();
     QProcessEnvironment env = m_env;
-    const char* const acts[] = {"report", "type", "exit", "frame"};
+    const char* const acts[] = {"report", "type", "exit", "frame", "places"};
     env.insert(QString::fromLatin1(kActVariable), QString::fromLatin1(acts[int(act)]));
     m_process->setProcessEnvironment(env);
     m_process->setProcessChannelMode(QProcess::MergedChannels);
@@ -94,6 +114,10 @@ int RunProgramChild(int argc, char** argv) {
     const QString act = qEnvironmentVariable(kActVariable);
     SetMsgBoxHandler([](const QString& prompt, const QString& title) { Say(QStringLiteral("box: ") + title + QStringLiteral(": ") + prompt); });
     return RunProgram(argc, argv, qEnvironmentVariable(kFolderVariable), [act](frmMain& w) {
+        if (act == QLatin1String("places")) {
+            ReportPlaces(w);
+            return;
+        }
         w.activateWindow();
         if (!QTest::qWaitForWindowExposed(&w) || !QTest::qWaitForWindowActive(&w)) Say(QStringLiteral("the window did not come up"));
         if (act == QLatin1String("report")) {

@@ -31,6 +31,15 @@ enum class ProgramChildAct {
     // main window. With a frame it first waits, at most 10 seconds, until the
     // frame is centred.
     ReportFrame,
+    // Leaves the window to a user at the display as the start left it (it
+    // neither activates the window nor moves the focus): once the window is
+    // active, or has waited 5 seconds for it, reports where the controls stand
+    // on the screen, "place NAME X,Y" (a control's centre), for box0 and box1
+    // (the first two statistic boxes), help (the Help button, which shows once
+    // the pointer is in the window's corner) and cancel (the about box's
+    // Cancel, where the about box opens), writes "placed", and runs until
+    // something ends it.
+    ReportPlaces,
 };
 
 inline constexpr const char* kChildTypedText = "Typed by hand";
