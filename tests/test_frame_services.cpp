@@ -1,6 +1,7 @@
 // The name check, the help text viewer and the sibling-program mailbox.
 #include <gtest/gtest.h>
 
+#include <QByteArrayList>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -235,29 +236,51 @@ TEST(ReadMessage, ItsLockIsTheOneASiblingsSettingsLibraryTakesBothWays) {
         EXPECT_FALSE(QFileInfo::exists(lockPath));
     }
 
-    // Left by a crashed sibling, naming a process that has ended, or made an
-    // hour ago and never written: removed at once.
+    // Stale, and removed at once: left by a crashed sibling (naming a process
+    // that has ended), naming a number that another program runs now, written
+    // before the host last started, older than any holding, made an hour ago
+    // and never written.
     QProcess ended;
     ended.start(QStringLiteral("true"), {});
     ASSERT_TRUE(ended.waitForStarted());
     const qint64 endedPid = ended.processId();
     ASSERT_TRUE(ended.waitForFinished());
-    for (const bool bWritten : {true, false}) {
+    auto textOf = [](qint64 pid, const QByteArray& program, const QByteArray& boot) {
+        QByteArrayList text = LockFileText().split('\n');
+        text[0] = QByteArray::number(pid);
+        text[1] = program;
+        if (!boot.isEmpty()) text[4] = boot;
+        return text.join('\n');
+    };
+    const qint64 self = QCoreApplication::applicationPid();
+    const QByteArray program = QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8();
+    const struct {
+        const char* what;
+        QByteArray text;
+        int ageSecs;
+    } stale[] = {
+        {"ended", textOf(endedPid, "true", {}), 0},
+        {"number reused", textOf(self, "sleep", {}), 0},
+        {"earlier boot", textOf(self, program, "00000000-0000-0000-0000-000000000000"), 0},
+        {"older than any holding", textOf(self, program, {}), 3600},
+        {"never written", {}, 3600},
+    };
+    for (const auto& c : stale) {
         {
-            QFile stale(lockPath);
-            ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
-            if (bWritten)
-                stale.write(QByteArray::number(endedPid) + "\ntrue\n" + QSysInfo::machineHostName().toUtf8() + "\n" +
-                            QSysInfo::machineUniqueId() + "\n" + QSysInfo::bootUniqueId() + "\n");
-            else
-                ASSERT_TRUE(stale.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+            QFile lock(lockPath);
+            ASSERT_TRUE(lock.open(QIODevice::WriteOnly | QIODevice::NewOnly)) << c.what;
+            ASSERT_EQ(lock.write(c.text), c.text.size());
+            ASSERT_TRUE(lock.flush());
+            if (c.ageSecs > 0) {
+                ASSERT_TRUE(lock.setFileTime(QDateTime::currentDateTime().addSecs(-c.ageSecs), QFileDevice::FileModificationTime));
+            }
         }
         SiblingWrites("[Communications]\nMessage=6\n");
         QElapsedTimer timer;
         timer.start();
-        EXPECT_EQ(ReadMessage(), "6") << bWritten;
-        EXPECT_LT(timer.elapsed(), 1500) << bWritten;
-        EXPECT_FALSE(QFileInfo::exists(lockPath)) << bWritten;
-        EXPECT_FALSE(QFileInfo::exists(lockPath + ".rmlock")) << bWritten;
+        EXPECT_EQ(ReadMessage(), "6") << c.what;
+        EXPECT_LT(timer.elapsed(), 1500) << c.what;
+        EXPECT_FALSE(QFileInfo::exists(lockPath)) << c.what;
+        EXPECT_FALSE(QFileInfo::exists(lockPath + ".rmlock")) << c.what;
     }
 }
