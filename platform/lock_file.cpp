@@ -180,6 +180,26 @@ Existing JudgeExisting(const QByteArray& path, bool withGuard) {
     return result;
 }
 
+// Errors in making a lock file that say no lock can stand at the path: a
+// sibling's settings library meets them just the same there, and then
+// leaves the file it guards unwritten.
+bool NoLockCanStand(int error) {
+    switch (error) {
+    case EACCES:
+    case EPERM:
+    case EROFS:         // the folder cannot be written
+    case ENOSPC:
+    case EDQUOT:        // the disk, or the user's share of it, is full
+    case ENOENT:
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP:         // no folder of that name
+        return true;
+    default:
+        return false;
+    }
+}
+
 }  // namespace
 
 bool NamesOpenFile(int dirFd, const char* name, int fd) {
@@ -214,8 +234,8 @@ SiblingLockFile::SiblingLockFile(const QString& path) : m_path(QFile::encodeName
 
 SiblingLockFile::~SiblingLockFile() { unlock(); }
 
-bool SiblingLockFile::tryLock(int timeoutMs) {
-    if (m_fd >= 0) return true;
+SiblingLockFile::Result SiblingLockFile::tryLock(int timeoutMs) {
+    if (m_fd >= 0) return Result::Locked;
     QElapsedTimer timer;
     timer.start();
     int removals = 0;
@@ -224,22 +244,24 @@ bool SiblingLockFile::tryLock(int timeoutMs) {
         const int fd = CreateLockFile(m_path);
         if (fd >= 0) {
             m_fd = fd;
-            return true;
+            return Result::Locked;
         }
         if (errno == EEXIST) {
             switch (JudgeExisting(m_path, true)) {
-            case Existing::NotALock: return false;
+            case Existing::NotALock: return Result::NeverHere;
             case Existing::Gone:
             case Existing::Removed:
                 if (++removals <= kMostRemovals) continue;
                 break;
             case Existing::Held: break;
             }
-        } else if (errno != EAGAIN && errno != EINTR) {
-            return false;  // the folder cannot be written, the disk is full, ...
+        } else if (NoLockCanStand(errno)) {
+            return Result::NeverHere;
         }
+        // Anything else (a sibling took the path first, out of descriptors
+        // for now) is tried again until the time is up.
         const qint64 left = timeoutMs - timer.elapsed();
-        if (left <= 0) return false;
+        if (left <= 0) return Result::Held;
         std::this_thread::sleep_for(std::chrono::milliseconds(qMin<qint64>(sleepMs, left)));
         sleepMs = qMin(sleepMs * 2, 200);
     }

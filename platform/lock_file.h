@@ -53,11 +53,16 @@ public:
     SiblingLockFile(const SiblingLockFile&) = delete;
     SiblingLockFile& operator=(const SiblingLockFile&) = delete;
 
-    // Takes the lock, waiting at most timeoutMs for a holder to give it up.
-    // False when it was not had within that time, and at once when no lock
-    // can be made at the path: something that is no lock stands there, the
-    // folder cannot be written, the disk is full.
-    bool tryLock(int timeoutMs);
+    enum class Result {
+        Locked,      // the lock is held
+        Held,        // a holder kept it all the wait (or it could not be made meanwhile)
+        NeverHere,   // no lock can stand at the path, neither this program's nor a
+                     // sibling's: something that is no lock stands there, the folder
+                     // cannot be written, the disk is full
+    };
+    // Takes the lock, waiting at most timeoutMs for a holder to give it up;
+    // returns at once when no lock can ever be had at the path.
+    Result tryLock(int timeoutMs);
     // Gives the lock up: removes the file (only while the path still names
     // it) and closes it.
     void unlock();

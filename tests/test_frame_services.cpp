@@ -203,7 +203,7 @@ TEST(ReadMessage, ItsLockIsTheOneASiblingsSettingsLibraryTakesBothWays) {
     // process, and has it once it is given up.
     {
         SiblingLockFile ours(lockPath);
-        ASSERT_TRUE(ours.tryLock(0));
+        ASSERT_EQ(ours.tryLock(0), SiblingLockFile::Result::Locked);
         QLockFile sibling(lockPath);
         EXPECT_FALSE(sibling.tryLock(0));
         EXPECT_EQ(sibling.error(), QLockFile::LockFailedError);
