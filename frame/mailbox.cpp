@@ -330,9 +330,13 @@ QString ReadMessage() {
     if (!taken.found) return QString::fromLatin1(kNoMessage);
 
     // QSaveFile writes beside the file and renames over it, keeping its
-    // permissions; a failed write leaves the file as it was.
+    // permissions. Unbuffered, so that a short write (a full disk) shows in
+    // the count written and the temporary file is discarded, never committed:
+    // the file stays as it was, and with it the message, pending. A message
+    // is taken only once it is gone from the file.
     QSaveFile out(path);
-    if (out.open(QIODevice::WriteOnly) && out.write(taken.rest) == taken.rest.size()) out.commit();
-    else out.cancelWriting();
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || out.write(taken.rest) != taken.rest.size() ||
+        !out.commit())
+        return QString::fromLatin1(kNoMessage);
     return taken.value;
 }

@@ -28,7 +28,8 @@ inline constexpr const char* kNoMessage = "#*0000*#";
 // is where no lock can be made (the folder cannot be written, the disk is
 // full). The new file is written under a temporary name beside the file and
 // renamed over it ("Quenmarrow.ini." and six random letters or digits,
-// beside the file a link at the mailbox's path names).
+// beside the file a link at the mailbox's path names); when that fails, the
+// message stays pending and kNoMessage is returned.
 QString ReadMessage();
 
 // The settings file the mailbox lives in.

@@ -21,6 +21,7 @@
 #include "frame/mailbox.h"
 #include "frame/name_check.h"
 #include "platform/lock_file.h"
+#include "support/file_size_limit.h"
 
 TEST(IsValidName, AcceptsPrintableAsciiWithoutQuotes) {
     const struct {
@@ -193,6 +194,23 @@ TEST(ReadMessage, NothingPendingLeavesTheStoreAlone) {
     QFile::remove(MailboxFilePath());
     EXPECT_EQ(ReadMessage(), kNoMessage);
     EXPECT_FALSE(QFile::exists(MailboxFilePath()));
+}
+
+TEST(ReadMessage, ARewriteCutShortLeavesTheFileAndItsMessageAsTheyWere) {
+    // The system refuses writes beyond 1 KiB, as a full disk would: the lock's
+    // short text is written, the rewrite fails half-way. Nothing is taken:
+    // every byte stays, nothing is left beside the file, and the message is
+    // still there for the next press.
+    QByteArray ini = "[Communications]\nMessage=8\n[Dice]\n";
+    for (int i = 0; ini.size() < 4096; ++i) ini += "Key" + QByteArray::number(i) + "=value\n";
+    SiblingWrites(ini);
+    QString message;
+    ASSERT_TRUE(WithFileSizeLimit(1024, [&] { message = ReadMessage(); }));
+    EXPECT_EQ(message, kNoMessage);
+    EXPECT_EQ(MailboxBytes(), ini);
+    EXPECT_EQ(QDir(QFileInfo(MailboxFilePath()).absolutePath()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList{"Quenmarrow.ini"});
+    EXPECT_EQ(ReadMessage(), "8");
 }
 
 TEST(ReadMessage, ItsLockIsTheOneASiblingsSettingsLibraryTakesBothWays) {
