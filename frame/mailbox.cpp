@@ -316,20 +316,27 @@ QString ReadMessage() {
 
     // A sibling writing through its settings library holds this lock while it
     // rewrites the file: take it, then read again, so that neither rewrite
-    // loses the other's change. A lock that cannot be had does not keep the
-    // message from being taken: a holder is waited for two seconds at most,
-    // and what is no lock file at the lock's path (a pipe, a link to a
-    // device) is left as it is, without waiting and unread.
+    // loses the other's change. A holder is waited for two seconds at most;
+    // a lock still held then leaves the message where it is, for the next
+    // press. Where no lock can stand at the lock's path (something that is no
+    // lock file stands there: a pipe, a link, a device, a folder; or the
+    // folder cannot be written, the disk is full), no sibling can take it
+    // and write the file either: the message is taken without it, and what
+    // stands there is left as it is, without waiting and unread.
     SiblingLockFile lock(path + QStringLiteral(".lock"));
-    lock.tryLock(2000);
+    if (lock.tryLock(2000) == SiblingLockFile::Result::Held) return QString::fromLatin1(kNoMessage);
     if (!readAll(bytes)) return QString::fromLatin1(kNoMessage);
     const MailboxLine taken = TakeMessageLine(bytes);
     if (!taken.found) return QString::fromLatin1(kNoMessage);
 
     // QSaveFile writes beside the file and renames over it, keeping its
-    // permissions; a failed write leaves the file as it was.
+    // permissions. Unbuffered, so that a short write (a full disk) shows in
+    // the count written and the temporary file is discarded, never committed:
+    // the file stays as it was, and with it the message, pending. A message
+    // is taken only once it is gone from the file.
     QSaveFile out(path);
-    if (out.open(QIODevice::WriteOnly) && out.write(taken.rest) == taken.rest.size()) out.commit();
-    else out.cancelWriting();
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || out.write(taken.rest) != taken.rest.size() ||
+        !out.commit())
+        return QString::fromLatin1(kNoMessage);
     return taken.value;
 }

@@ -21,11 +21,15 @@ inline constexpr const char* kNoMessage = "#*0000*#";
 // writes the file: "Quenmarrow.ini.lock" beside it, made and removed again
 // (platform/lock_file.h; "Quenmarrow.ini.lock.rmlock" too, for a moment, when
 // a stale lock of a crashed writer is removed). A living holder is waited for
-// two seconds at most; anything at the lock's path that is no lock file (a
-// pipe, a link, a device, a folder) is left as it is, unread, and the file is
-// rewritten without the lock. The new file is written under a temporary name
-// beside the file and renamed over it ("Quenmarrow.ini." and six random
-// letters or digits, beside the file a link at the mailbox's path names).
+// two seconds at most; when it still holds the lock then, nothing is taken:
+// kNoMessage, with the file untouched and the message pending. Anything at
+// the lock's path that is no lock file (a pipe, a link, a device, a folder)
+// is left as it is, unread, and the file is rewritten without the lock, as it
+// is where no lock can be made (the folder cannot be written, the disk is
+// full). The new file is written under a temporary name beside the file and
+// renamed over it ("Quenmarrow.ini." and six random letters or digits,
+// beside the file a link at the mailbox's path names); when that fails, the
+// message stays pending and kNoMessage is returned.
 QString ReadMessage();
 
 // The settings file the mailbox lives in.

@@ -6,8 +6,10 @@
 #include <QSysInfo>
 
 #include <cerrno>
+#include <csignal>
 #include <ctime>
 #include <fcntl.h>
+#include <limits>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <thread>
@@ -18,8 +20,8 @@ namespace {
 // A lock file holds a process number, two names and two identities: far less
 // than this. Anything larger at a lock's path is no lock file.
 constexpr off_t kLargestLockFile = 4096;
-// How old a lock file that no process keeps locked must be before it counts
-// as stale even when its text does not say so: QLockFile's default.
+// How old a lock file must be before it counts as stale, whatever its text
+// says, unless its flock is held: QLockFile's default.
 constexpr qint64 kStaleLockMs = 30000;
 // Removed stale locks after which a lock is waited for like a held one.
 constexpr int kMostRemovals = 8;
@@ -58,24 +60,75 @@ int CreateLockFile(const QByteArray& path) {
     return fd;
 }
 
-// The text of a lock file, as far as staleness goes.
-struct LockText {
-    bool whole = false;         // its process number is there, ended by its line break
-    bool otherMachine = false;  // it names another host or machine
+// The file name of a program, from the path of its executable as the system
+// gives it ("... (deleted)" once the file has been replaced).
+QByteArray ProgramName(QByteArray exe) {
+    if (exe.endsWith(" (deleted)")) exe.chop(10);
+    return exe.mid(exe.lastIndexOf('/') + 1);
+}
+
+// The path of the executable that process pid runs; empty when it cannot be
+// read (the process has ended, or it is another user's).
+QByteArray ExecutableOf(const QByteArray& pid) {
+    QByteArray exe(4096, '\0');
+    const ssize_t n = ::readlink(("/proc/" + pid + "/exe").constData(), exe.data(), size_t(exe.size()));
+    exe.resize(n > 0 ? n : 0);
+    return exe;
+}
+
+// True while process pid runs the program named: its number may have been
+// given to another program since the lock was written.
+bool RunsProgram(qint64 pid, const QByteArray& program) {
+    if (pid > std::numeric_limits<pid_t>::max()) return false;
+    if (::kill(pid_t(pid), 0) != 0 && errno == ESRCH) return false;
+    const QByteArray exe = ExecutableOf(QByteArray::number(pid));
+    if (exe.isEmpty()) {
+        // A process that has just ended, or another user's: not the holder.
+        // Only where the system keeps no record of processes' programs is a
+        // process that exists taken for the holder.
+        struct stat st {};
+        return ::lstat("/proc/self/exe", &st) != 0;
+    }
+    return ProgramName(exe) == program.mid(program.lastIndexOf('/') + 1);
+}
+
+// What a lock file's text says of its holder.
+enum class Holder {
+    Running,  // a process of this host and boot that still runs the program named
+    Ended,    // a process of this host that has ended or now runs another program,
+              // or one of an earlier boot
+    Unknown,  // another host's, or no process named (a text not yet written
+              // whole): only the file's age tells
 };
 
-LockText ReadLockText(const QByteArray& text) {
-    LockText result;
+Holder JudgeHolder(const QByteArray& text) {
+    // One to a line: the process number, the program's file name, the host's
+    // name, the machine's and the boot's identities (the last two may be
+    // missing). Only lines ended by their line break count.
     const QByteArrayList lines = text.split('\n');
     bool ok = false;
-    result.whole = lines.size() > 1 && lines[0].toLongLong(&ok) > 0 && ok;
+    const qint64 pid = lines.size() > 2 ? lines[0].toLongLong(&ok) : 0;
+    if (!ok || pid <= 0) return Holder::Unknown;
     const QByteArray host = lines.value(2);
-    const QByteArray hostId = lines.value(3);
+    const QByteArray hostId = lines.size() > 4 ? lines[3] : QByteArray();
     bool sameHost = host.isEmpty() || host == QSysInfo::machineHostName().toUtf8();
     const QByteArray ourHostId = QSysInfo::machineUniqueId();
     if (!hostId.isEmpty() && !ourHostId.isEmpty()) sameHost = hostId == ourHostId;
-    result.otherMachine = !sameHost;
-    return result;
+    if (!sameHost) return Holder::Unknown;
+    const QByteArray bootId = lines.size() > 5 ? lines[4] : QByteArray();
+    if (!bootId.isEmpty() && bootId != QSysInfo::bootUniqueId()) return Holder::Ended;
+    return RunsProgram(pid, lines[1]) ? Holder::Running : Holder::Ended;
+}
+
+// Whether the lock file open at fd is stale by its text and its age: its
+// holder has ended, or it is older than any holding. Whether its flock is
+// held is not asked here.
+bool IsStale(int fd) {
+    struct stat st {};
+    char text[kLargestLockFile];
+    if (::fstat(fd, &st) != 0) return false;
+    const ssize_t n = ::pread(fd, text, sizeof text, 0);
+    return n >= 0 && (JudgeHolder(QByteArray(text, n)) == Holder::Ended || AgeMs(st) > kStaleLockMs);
 }
 
 enum class Existing {
@@ -94,38 +147,57 @@ Existing JudgeExisting(const QByteArray& path, bool withGuard) {
     // A first look by name keeps the open from reaching a device at all.
     if (!IsLockFileEntry(st)) return Existing::NotALock;
     const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return errno == ENOENT ? Existing::Gone : Existing::NotALock;
+    if (fd < 0) {
+        if (errno == ENOENT) return Existing::Gone;
+        // Out of descriptors or memory for now: judged on the next round.
+        if (errno == EMFILE || errno == ENFILE || errno == ENOMEM || errno == EINTR) return Existing::Held;
+        return Existing::NotALock;
+    }
 
     Existing result = Existing::Held;
-    char text[kLargestLockFile];
-    ssize_t n = -1;
-    // Judged by what was opened: a swap after the look changes nothing.
+    // Judged by what was opened: a swap after the look changes nothing. A
+    // held flock says that the holder lives, whatever the text says; a file
+    // whose holder has not yet locked it is young and names no process.
     if (::fstat(fd, &st) != 0 || !IsLockFileEntry(st)) {
         result = Existing::NotALock;
-    } else if ((n = ::pread(fd, text, sizeof text, 0)) >= 0) {
-        // A holder writes its text after taking the flock, so a whole text
-        // that nobody keeps locked is a lock whose holder has let go or died.
-        // A file without one may be a sibling's that it has made and not yet
-        // locked (its flock must not be taken from it then), until it is
-        // older than any such moment.
-        const LockText lock = ReadLockText(QByteArray(text, n));
-        const bool stale = (lock.whole && !lock.otherMachine) || AgeMs(st) > kStaleLockMs;
-        if (stale && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-            const QByteArray guardPath = path + ".rmlock";
-            const int guard = withGuard ? CreateLockFile(guardPath) : -1;
-            if (!withGuard || guard >= 0) {
-                if (!NamesOpenFile(AT_FDCWD, path.constData(), fd)) result = Existing::Gone;
-                else if (::unlink(path.constData()) == 0) result = Existing::Removed;
-                if (guard >= 0) RemoveHeldLockFile(AT_FDCWD, guardPath.constData(), guard);
-            } else if (errno == EEXIST) {
-                // Another remover is at work, or one left its guard behind
-                // when it died: a stale guard goes, and this round waits.
-                JudgeExisting(guardPath, false);
-            }
+    } else if (IsStale(fd) && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        const QByteArray guardPath = path + ".rmlock";
+        const int guard = withGuard ? CreateLockFile(guardPath) : -1;
+        if (!withGuard || guard >= 0) {
+            // Judged again under the guard: removed only while the path still
+            // names the stale file (a sibling may have removed it and made
+            // its own lock since).
+            if (!NamesOpenFile(AT_FDCWD, path.constData(), fd)) result = Existing::Gone;
+            else if (IsStale(fd) && ::unlink(path.constData()) == 0) result = Existing::Removed;
+            if (guard >= 0) RemoveHeldLockFile(AT_FDCWD, guardPath.constData(), guard);
+        } else if (errno == EEXIST) {
+            // Another remover is at work, or one left its guard behind
+            // when it died: a stale guard goes, and this round waits.
+            JudgeExisting(guardPath, false);
         }
     }
     ::close(fd);
     return result;
+}
+
+// Errors in making a lock file that say no lock can stand at the path: a
+// sibling's settings library meets them just the same there, and then
+// leaves the file it guards unwritten.
+bool NoLockCanStand(int error) {
+    switch (error) {
+    case EACCES:
+    case EPERM:
+    case EROFS:         // the folder cannot be written
+    case ENOSPC:
+    case EDQUOT:        // the disk, or the user's share of it, is full
+    case ENOENT:
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP:         // no folder of that name
+        return true;
+    default:
+        return false;
+    }
 }
 
 }  // namespace
@@ -153,12 +225,8 @@ bool WriteAllBytes(int fd, const QByteArray& bytes) {
 }
 
 QByteArray LockFileText() {
-    QByteArray exe(4096, '\0');
-    const ssize_t n = ::readlink("/proc/self/exe", exe.data(), size_t(exe.size()));
-    exe.resize(n > 0 ? n : 0);
-    if (exe.endsWith(" (deleted)")) exe.chop(10);
-    exe = exe.mid(exe.lastIndexOf('/') + 1);
-    return QByteArray::number(qint64(::getpid())) + '\n' + exe + '\n' + QSysInfo::machineHostName().toUtf8() + '\n' +
+    return QByteArray::number(qint64(::getpid())) + '\n' + ProgramName(ExecutableOf("self")) + '\n' +
+           QSysInfo::machineHostName().toUtf8() + '\n' +
            QSysInfo::machineUniqueId() + '\n' + QSysInfo::bootUniqueId() + '\n';
 }
 
@@ -166,8 +234,8 @@ SiblingLockFile::SiblingLockFile(const QString& path) : m_path(QFile::encodeName
 
 SiblingLockFile::~SiblingLockFile() { unlock(); }
 
-bool SiblingLockFile::tryLock(int timeoutMs) {
-    if (m_fd >= 0) return true;
+SiblingLockFile::Result SiblingLockFile::tryLock(int timeoutMs) {
+    if (m_fd >= 0) return Result::Locked;
     QElapsedTimer timer;
     timer.start();
     int removals = 0;
@@ -176,22 +244,24 @@ bool SiblingLockFile::tryLock(int timeoutMs) {
         const int fd = CreateLockFile(m_path);
         if (fd >= 0) {
             m_fd = fd;
-            return true;
+            return Result::Locked;
         }
         if (errno == EEXIST) {
             switch (JudgeExisting(m_path, true)) {
-            case Existing::NotALock: return false;
+            case Existing::NotALock: return Result::NeverHere;
             case Existing::Gone:
             case Existing::Removed:
                 if (++removals <= kMostRemovals) continue;
                 break;
             case Existing::Held: break;
             }
-        } else if (errno != EAGAIN && errno != EINTR) {
-            return false;  // the folder cannot be written, the disk is full, ...
+        } else if (NoLockCanStand(errno)) {
+            return Result::NeverHere;
         }
+        // Anything else (a sibling took the path first, out of descriptors
+        // for now) is tried again until the time is up.
         const qint64 left = timeoutMs - timer.elapsed();
-        if (left <= 0) return false;
+        if (left <= 0) return Result::Held;
         std::this_thread::sleep_for(std::chrono::milliseconds(qMin<qint64>(sleepMs, left)));
         sleepMs = qMin(sleepMs * 2, 200);
     }

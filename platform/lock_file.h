@@ -31,12 +31,19 @@ QByteArray LockFileText();
 // What already stands at the path is judged by itself, never by what a
 // symbolic link there names, and without waiting: it is opened only as a
 // regular file of a lock file's size, without following a link or blocking,
-// and judged by what was opened.
-// - A lock file whose holder keeps it locked is waited for.
-// - A stale one (nobody keeps it locked, and its holder wrote it whole, or it
-//   is older than QLockFile's 30 seconds) is removed as QLockFile removes it:
-//   while holding its flock and the lock at the path plus ".rmlock", so that
-//   a sibling removing it at the same moment cannot remove the next one.
+// and judged by what was opened, as the siblings' own library judges it.
+// - A lock file whose flock is held has a living holder: it is waited for.
+// - So is one whose text names a process of this host and boot that still
+//   runs the program the text names, whether or not its flock is held (a
+//   holder lets its flock go a moment before it removes the file), until the
+//   file is older than QLockFile's 30 seconds.
+// - It is stale when that process has ended or its number now runs another
+//   program, when the text was written before the host last started, or,
+//   whatever its text says (another host, no process named), when it is
+//   older than 30 seconds. A stale lock is removed as QLockFile removes it:
+//   while holding the lock at the path plus ".rmlock", judged again under it,
+//   and while holding its flock, so that a sibling removing it at the same
+//   moment cannot remove the next one.
 // - Anything else (a link, a pipe, a socket, a device, a folder, a larger
 //   file) is no lock: it is left as it is, and no lock is taken.
 class SiblingLockFile {
@@ -46,15 +53,19 @@ public:
     SiblingLockFile(const SiblingLockFile&) = delete;
     SiblingLockFile& operator=(const SiblingLockFile&) = delete;
 
-    // Takes the lock, waiting at most timeoutMs for a holder to give it up.
-    // False when it was not had within that time, and at once when no lock
-    // can be made at the path: something that is no lock stands there, the
-    // folder cannot be written, the disk is full.
-    bool tryLock(int timeoutMs);
+    enum class Result {
+        Locked,      // the lock is held
+        Held,        // a holder kept it all the wait (or it could not be made meanwhile)
+        NeverHere,   // no lock can stand at the path, neither this program's nor a
+                     // sibling's: something that is no lock stands there, the folder
+                     // cannot be written, the disk is full
+    };
+    // Takes the lock, waiting at most timeoutMs for a holder to give it up;
+    // returns at once when no lock can ever be had at the path.
+    Result tryLock(int timeoutMs);
     // Gives the lock up: removes the file (only while the path still names
     // it) and closes it.
     void unlock();
-    bool isLocked() const { return m_fd >= 0; }
 
 private:
     QByteArray m_path;

@@ -1,6 +1,7 @@
 // The name check, the help text viewer and the sibling-program mailbox.
 #include <gtest/gtest.h>
 
+#include <QByteArrayList>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -20,6 +21,7 @@
 #include "frame/mailbox.h"
 #include "frame/name_check.h"
 #include "platform/lock_file.h"
+#include "support/file_size_limit.h"
 
 TEST(IsValidName, AcceptsPrintableAsciiWithoutQuotes) {
     const struct {
@@ -194,6 +196,23 @@ TEST(ReadMessage, NothingPendingLeavesTheStoreAlone) {
     EXPECT_FALSE(QFile::exists(MailboxFilePath()));
 }
 
+TEST(ReadMessage, ARewriteCutShortLeavesTheFileAndItsMessageAsTheyWere) {
+    // The system refuses writes beyond 1 KiB, as a full disk would: the lock's
+    // short text is written, the rewrite fails half-way. Nothing is taken:
+    // every byte stays, nothing is left beside the file, and the message is
+    // still there for the next press.
+    QByteArray ini = "[Communications]\nMessage=8\n[Dice]\n";
+    for (int i = 0; ini.size() < 4096; ++i) ini += "Key" + QByteArray::number(i) + "=value\n";
+    SiblingWrites(ini);
+    QString message;
+    ASSERT_TRUE(WithFileSizeLimit(1024, [&] { message = ReadMessage(); }));
+    EXPECT_EQ(message, kNoMessage);
+    EXPECT_EQ(MailboxBytes(), ini);
+    EXPECT_EQ(QDir(QFileInfo(MailboxFilePath()).absolutePath()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList{"Quenmarrow.ini"});
+    EXPECT_EQ(ReadMessage(), "8");
+}
+
 TEST(ReadMessage, ItsLockIsTheOneASiblingsSettingsLibraryTakesBothWays) {
     const QString lockPath = MailboxFilePath() + ".lock";
     QDir().mkpath(QFileInfo(lockPath).absolutePath());
@@ -202,7 +221,7 @@ TEST(ReadMessage, ItsLockIsTheOneASiblingsSettingsLibraryTakesBothWays) {
     // process, and has it once it is given up.
     {
         SiblingLockFile ours(lockPath);
-        ASSERT_TRUE(ours.tryLock(0));
+        ASSERT_EQ(ours.tryLock(0), SiblingLockFile::Result::Locked);
         QLockFile sibling(lockPath);
         EXPECT_FALSE(sibling.tryLock(0));
         EXPECT_EQ(sibling.error(), QLockFile::LockFailedError);
@@ -235,29 +254,51 @@ TEST(ReadMessage, ItsLockIsTheOneASiblingsSettingsLibraryTakesBothWays) {
         EXPECT_FALSE(QFileInfo::exists(lockPath));
     }
 
-    // Left by a crashed sibling, naming a process that has ended, or made an
-    // hour ago and never written: removed at once.
+    // Stale, and removed at once: left by a crashed sibling (naming a process
+    // that has ended), naming a number that another program runs now, written
+    // before the host last started, older than any holding, made an hour ago
+    // and never written.
     QProcess ended;
     ended.start(QStringLiteral("true"), {});
     ASSERT_TRUE(ended.waitForStarted());
     const qint64 endedPid = ended.processId();
     ASSERT_TRUE(ended.waitForFinished());
-    for (const bool bWritten : {true, false}) {
+    auto textOf = [](qint64 pid, const QByteArray& program, const QByteArray& boot) {
+        QByteArrayList text = LockFileText().split('\n');
+        text[0] = QByteArray::number(pid);
+        text[1] = program;
+        if (!boot.isEmpty()) text[4] = boot;
+        return text.join('\n');
+    };
+    const qint64 self = QCoreApplication::applicationPid();
+    const QByteArray program = QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8();
+    const struct {
+        const char* what;
+        QByteArray text;
+        int ageSecs;
+    } stale[] = {
+        {"ended", textOf(endedPid, "true", {}), 0},
+        {"number reused", textOf(self, "sleep", {}), 0},
+        {"earlier boot", textOf(self, program, "00000000-0000-0000-0000-000000000000"), 0},
+        {"older than any holding", textOf(self, program, {}), 3600},
+        {"never written", {}, 3600},
+    };
+    for (const auto& c : stale) {
         {
-            QFile stale(lockPath);
-            ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
-            if (bWritten)
-                stale.write(QByteArray::number(endedPid) + "\ntrue\n" + QSysInfo::machineHostName().toUtf8() + "\n" +
-                            QSysInfo::machineUniqueId() + "\n" + QSysInfo::bootUniqueId() + "\n");
-            else
-                ASSERT_TRUE(stale.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+            QFile lock(lockPath);
+            ASSERT_TRUE(lock.open(QIODevice::WriteOnly | QIODevice::NewOnly)) << c.what;
+            ASSERT_EQ(lock.write(c.text), c.text.size());
+            ASSERT_TRUE(lock.flush());
+            if (c.ageSecs > 0) {
+                ASSERT_TRUE(lock.setFileTime(QDateTime::currentDateTime().addSecs(-c.ageSecs), QFileDevice::FileModificationTime));
+            }
         }
         SiblingWrites("[Communications]\nMessage=6\n");
         QElapsedTimer timer;
         timer.start();
-        EXPECT_EQ(ReadMessage(), "6") << bWritten;
-        EXPECT_LT(timer.elapsed(), 1500) << bWritten;
-        EXPECT_FALSE(QFileInfo::exists(lockPath)) << bWritten;
-        EXPECT_FALSE(QFileInfo::exists(lockPath + ".rmlock")) << bWritten;
+        EXPECT_EQ(ReadMessage(), "6") << c.what;
+        EXPECT_LT(timer.elapsed(), 1500) << c.what;
+        EXPECT_FALSE(QFileInfo::exists(lockPath)) << c.what;
+        EXPECT_FALSE(QFileInfo::exists(lockPath + ".rmlock")) << c.what;
     }
 }

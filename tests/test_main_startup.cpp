@@ -1,8 +1,10 @@
 // The main window's start, the message key of the sibling programs, the end of
 // the program and the Help button, on real program folders.
+#include <QByteArrayList>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -18,6 +20,7 @@
 #include "frame/button_store.h"
 #include "frame/mailbox.h"
 #include "frame/splash.h"
+#include "platform/lock_file.h"
 #include "support/main_window_fixture.h"
 
 namespace {
@@ -410,6 +413,58 @@ TEST_F(MainStartup, WhateverStandsAtTheMailboxsLockTheKeyReturnsAtOnceAndTakesOn
     ASSERT_EQ(::unlink(lock.constData()), 0);
 
     // Nothing else is left beside the mailbox.
+    EXPECT_EQ(QDir(QFileInfo(mailbox).absolutePath()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
+              QStringList{QStringLiteral("Quenmarrow.ini")});
+    EXPECT_TRUE(MsgBoxTitles().isEmpty());
+}
+
+TEST_F(MainStartup, ALockWhoseHolderStillRunsKeepsTheMessagePendingUntilTheHolderHasEnded) {
+    MakeThreeCategories();
+    StartMainWindow();
+    const QString mailbox = MailboxFilePath();
+    const QString lockPath = mailbox + QStringLiteral(".lock");
+    QDir().mkpath(QFileInfo(mailbox).absolutePath());
+    const QByteArray before = "; family settings\n[Dice]\nPath=x\n[Communications]\nMessage=57\nOther=1\n";
+    {
+        QFile f(mailbox);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(before);
+    }
+    auto bytesOf = [](const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+
+    // A sibling's lock as its settings library leaves it for a moment while
+    // giving it up: the whole text of a process that still runs the program
+    // it names, and no flock held. The key waits out its two seconds and
+    // takes nothing: no creature, no box, every byte of the mailbox and of
+    // the lock as it was.
+    QProcess holder;
+    holder.start(QStringLiteral("sleep"), {QStringLiteral("60")});
+    ASSERT_TRUE(holder.waitForStarted());
+    QByteArrayList text = LockFileText().split('\n');
+    text[0] = QByteArray::number(holder.processId());
+    text[1] = "sleep";
+    {
+        QFile lock(lockPath);
+        ASSERT_TRUE(lock.open(QIODevice::WriteOnly | QIODevice::NewOnly));
+        lock.write(text.join('\n'));
+    }
+    const QByteArray lockText = bytesOf(lockPath);
+    SendMessageKey();
+    EXPECT_EQ(w()->lblName->caption(), "Ant");
+    EXPECT_EQ(bytesOf(mailbox), before);
+    EXPECT_EQ(bytesOf(lockPath), lockText);
+    EXPECT_TRUE(MsgBoxTitles().isEmpty());
+
+    // Once the holder has ended, the same lock is stale: removed, and the
+    // message taken.
+    holder.kill();
+    ASSERT_TRUE(holder.waitForFinished());
+    SendMessageKey();
+    EXPECT_EQ(w()->lblName->caption(), "Dog");
+    EXPECT_EQ(bytesOf(mailbox), "; family settings\n[Dice]\nPath=x\n[Communications]\nOther=1\n");
     EXPECT_EQ(QDir(QFileInfo(mailbox).absolutePath()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
               QStringList{QStringLiteral("Quenmarrow.ini")});
     EXPECT_TRUE(MsgBoxTitles().isEmpty());
