@@ -1,12 +1,14 @@
 #include "platform/input_runs.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QHash>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QStyleHints>
+#include <QWidget>
 
 namespace {
 
@@ -28,24 +30,26 @@ struct KeyRun {
 };
 
 // Sees every mouse press and key of the application before anything else and
-// keeps those that continue a run ended by EndInputRuns from everything.
+// keeps those that continue a run ended by EndInputRuns from everything; sees
+// every window of the application show and hide, and ends the runs then.
 // A press or a key reaches the program more than once, as the window's and as
 // the control's; every copy carries the same time, and all share one judgement.
 class InputRunWatch : public QObject {
 public:
     static InputRunWatch& Instance() {
-        static InputRunWatch* watch = [] {
-            auto* w = new InputRunWatch;
-            w->setParent(qApp);  // gone with the application
-            qApp->installEventFilter(w);
-            return w;
-        }();
+        static QPointer<InputRunWatch> watch;
+        if (!watch) {
+            QCoreApplication* app = QCoreApplication::instance();
+            watch = new InputRunWatch;
+            watch->setParent(app);  // gone with the application
+            app->installEventFilter(watch);
+        }
         return *watch;
     }
 
     void MoveFirst() {
-        qApp->removeEventFilter(this);
-        qApp->installEventFilter(this);
+        QCoreApplication::instance()->removeEventFilter(this);
+        QCoreApplication::instance()->installEventFilter(this);
     }
 
     // Every key's run ends, a released key's too: the press that the window
@@ -56,8 +60,12 @@ public:
     }
 
 protected:
-    bool eventFilter(QObject*, QEvent* ev) override {
+    bool eventFilter(QObject* obj, QEvent* ev) override {
         switch (ev->type()) {
+        case QEvent::Show:
+        case QEvent::Hide:
+            if (ChangesWhatLiesUnderTheHand(obj)) EndRuns();
+            return false;
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick: return JudgePress(*static_cast<QMouseEvent*>(ev));
         case QEvent::MouseButtonRelease: {
@@ -95,6 +103,16 @@ private:
         const QPointF moved = press.global - m_last.global;
         const int distance = hints->mouseDoubleClickDistance();
         return qAbs(moved.x()) <= distance && qAbs(moved.y()) <= distance;
+    }
+
+    // A window of the program, a pop-up list or menu among them, wherever it
+    // comes from (the program's own, or one inside a dialog of Qt's such as the
+    // file chooser's lists). A tooltip takes no input and comes and goes under
+    // the pointer by itself: it changes nothing under the user's hand.
+    static bool ChangesWhatLiesUnderTheHand(QObject* obj) {
+        if (!obj->isWidgetType()) return false;
+        const auto* widget = static_cast<QWidget*>(obj);
+        return widget->isWindow() && widget->windowType() != Qt::ToolTip;
     }
 
     // The key of a key event: the window system's own code of the key where it
@@ -140,7 +158,12 @@ private:
     QHash<quint64, KeyRun> m_keys;          // every key seen (KeyOf), with its run
 };
 
+// The watch starts with the application, before any window can show.
+void StartInputRunWatch() { InputRunWatch::Instance(); }
+
 }  // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(StartInputRunWatch)
 
 void EndInputRuns() { InputRunWatch::Instance().EndRuns(); }
 

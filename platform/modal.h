@@ -1,9 +1,10 @@
 #pragma once
 // Modal windows: every window the program shows modally (its dialogs, the
 // splash and about window, the message boxes, the file-open dialog) goes
-// through ShowModal. Its opening and its closing end the input runs in
-// progress (platform/input_runs.h): a double- or triple-click or a held key
-// that opened or closed it reaches neither the window nor what lies beneath.
+// through ShowModal. Its opening and its closing, like every window's, end the
+// input runs in progress (platform/input_runs.h): a double- or triple-click or
+// a held key that opened or closed it reaches neither the window nor what
+// lies beneath.
 class QWidget;
 
 // Shows the window application-modal where it stands and returns when it has

@@ -2,7 +2,12 @@
 // rest of a double- or triple-click, and the repeats of a held key, reach
 // nothing, whatever now lies under the pointer or has the focus.
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QImage>
 #include <QMessageBox>
 #include <QTest>
 #include <QWindow>
@@ -169,6 +174,74 @@ TEST_F(InputRuns, TheRestOfARunOfClicksThatOpensOrClosesAWindowReachesNothing) {
     }
     EXPECT_EQ(w()->lblName->caption(), "Ant");
     EXPECT_EQ(w()->lblRosterEntry[1]->foreColor(), kDarkBrown);
+}
+
+TEST_F(InputRuns, TheRestOfARunOfClicksThatClosesAListOfTheFileChooserReachesNothing) {
+    MakeFile();
+    StartMainWindow();
+    // A folder of pictures, enough to fill the chooser's file list, with
+    // hidden folders inside it, which the list leaves out.
+    const QString pictures = programDir() + QStringLiteral("/pictures");
+    const QString inside = pictures + QStringLiteral("/.a/.b/.c");
+    ASSERT_TRUE(QDir().mkpath(inside));
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(Qt::darkGreen);
+    const int kPictures = 60;
+    for (int i = 0; i < kPictures; ++i)
+        ASSERT_TRUE(image.save(QStringLiteral("%1/picture_%2.bmp").arg(pictures).arg(i, 2, 10, QLatin1Char('0')), "BMP"));
+    Click(w()->imgPicture);
+    ASSERT_TRUE(w()->picPicture->isVisible());
+
+    // The chooser stands in a folder three below the pictures' folder, having
+    // listed that before. The Look-in list, opened with a click, has the
+    // pictures' folder as an entry over the file list: four quick clicks on it
+    // open the folder, and the three after the first reach none of its pictures.
+    QString openedFolder, pictureOnTheSpot;
+    bool bStayedOpen = false;
+    WhenModalShown([&](QWidget* dialog) {
+        auto* chooser = qobject_cast<QFileDialog*>(dialog);
+        auto* lookIn = chooser ? chooser->findChild<QComboBox*>(QStringLiteral("lookInCombo")) : nullptr;
+        QAbstractItemView* files = nullptr;
+        for (const char* name : {"listView", "treeView"})
+            if (auto* view = chooser ? chooser->findChild<QAbstractItemView*>(QLatin1String(name)) : nullptr)
+                if (view->isVisible()) files = view;
+        if (!lookIn || !files) {
+            ADD_FAILURE() << "no file dialog with a Look-in list and a file list";
+            dialog->close();
+            return;
+        }
+        const auto listed = [&](const QString& folder, int entries) {
+            chooser->setDirectory(folder);
+            return QTest::qWaitFor([&] { return files->model()->rowCount(files->rootIndex()) == entries; });
+        };
+        EXPECT_TRUE(listed(pictures, kPictures));
+        EXPECT_TRUE(listed(inside, 0));
+        Click(lookIn);
+        QWidget* popup = QApplication::activePopupWidget();
+        QAbstractItemView* entries = lookIn->view();
+        const QModelIndexList found = entries->model()->match(entries->model()->index(0, 0), Qt::DisplayRole,
+                                                              pictures, 1, Qt::MatchExactly);
+        QPoint spot;
+        if (popup && !found.isEmpty())
+            spot = entries->viewport()->mapToGlobal(entries->visualRect(found.first()).center());
+        if (!popup || found.isEmpty() || !files->viewport()->rect().contains(files->viewport()->mapFromGlobal(spot))) {
+            ADD_FAILURE() << "no entry of the pictures' folder over the file list";
+            dialog->close();
+            return;
+        }
+        ClickRun(spot, 4);
+        openedFolder = chooser->directory().absolutePath();
+        pictureOnTheSpot = files->indexAt(files->viewport()->mapFromGlobal(spot)).data().toString();
+        bStayedOpen = dialog->isVisible();
+        dialog->close();
+    });
+    DoubleClick(w()->lblNoPicAvail);
+    EXPECT_EQ(openedFolder, pictures);
+    EXPECT_TRUE(pictureOnTheSpot.endsWith(QStringLiteral(".bmp"))) << "no picture lies under the entry";
+    EXPECT_TRUE(bStayedOpen);
+    EXPECT_EQ(w()->m_sPicturePath, "");
+    const QVariant stored = Folder().Scalar(QStringLiteral("SELECT Picture FROM Creatures WHERE IDCreature = ?1"), {ant});
+    EXPECT_EQ(stored.toString(), "");
 }
 
 TEST_F(InputRuns, AHeldKeyActsOnlyWhereItWentDown) {

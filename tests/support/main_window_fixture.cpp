@@ -286,9 +286,11 @@ void MainWindowFixture::WithoutQuestion(const std::function<void()>& fn) {
 namespace {
 int DoubleClickInterval() { return QGuiApplication::styleHints()->mouseDoubleClickInterval(); }
 
-// The window that a press on the spot reaches: a modal window over it, else
-// the other top-level window there (which a modal window blocks).
+// The window that a press on the spot reaches: an open pop-up, which has the
+// pointer wherever it lies; a modal window over the spot; else the other
+// top-level window there (which a modal window blocks).
 QWindow* WindowOnTopAt(QPoint spot) {
+    if (QWidget* popup = QApplication::activePopupWidget()) return popup->windowHandle();
     QWidget* modal = QApplication::activeModalWidget();
     if (modal && modal->frameGeometry().contains(spot)) return modal->windowHandle();
     for (QWidget* top : QApplication::topLevelWidgets())
