@@ -11,9 +11,14 @@
 // as a press nor as the double-click it completes, and neither does its
 // release; the run ends with a press that does not continue it, or with the
 // key's release. A new click or a new key press acts as always.
+//
+// The watch over input runs starts with the application and ends the runs
+// itself whenever any window of the application shows or hides: the
+// program's own, and those that Qt's dialogs open, pop-up lists and menus
+// among them.
 
 // Ends the runs in progress: their further presses reach nothing. Called
-// whenever a pop-up list or a window opens or closes.
+// when a pop-up list that lies inside a window opens or closes.
 void EndInputRuns();
 
 // Puts the watch over input runs ahead of every event filter of the

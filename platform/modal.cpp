@@ -6,12 +6,9 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "platform/input_runs.h"
-
 namespace {
 
-// Ends the modal loop when the window is hidden, which closing it also does,
-// and with it the input runs that closed it.
+// Ends the modal loop when the window is hidden, which closing it also does.
 class ModalSession : public QObject {
 public:
     ModalSession(QWidget* window, QEventLoop* loop) : m_window(window), m_loop(loop) {
@@ -21,10 +18,7 @@ public:
 
 protected:
     bool eventFilter(QObject* obj, QEvent* ev) override {
-        if (obj == m_window && ev->type() == QEvent::Hide) {
-            EndInputRuns();
-            m_loop->quit();
-        }
+        if (obj == m_window && ev->type() == QEvent::Hide) m_loop->quit();
         return false;
     }
 
@@ -59,8 +53,6 @@ void ShowModal(QWidget* window) {
     ModalSession session(window, &loop);
     window->show();
     window->activateWindow();
-    // The clicks and keys that opened the window were aimed at what lies beneath it.
-    EndInputRuns();
     if (window->isVisible()) loop.exec(QEventLoop::DialogExec);
     // The window has closed (an end of the program also ends the loop, with
     // the window still up): the window beneath is active again. A window

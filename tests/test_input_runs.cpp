@@ -1,8 +1,13 @@
 // Runs of input that go on past a list or a window that opened or closed: the
 // rest of a double- or triple-click, and the repeats of a held key, reach
 // nothing, whatever now lies under the pointer or has the focus.
-#include <QApplication>
 #include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QImage>
 #include <QMessageBox>
 #include <QTest>
 #include <QWindow>
@@ -171,6 +176,74 @@ TEST_F(InputRuns, TheRestOfARunOfClicksThatOpensOrClosesAWindowReachesNothing) {
     EXPECT_EQ(w()->lblRosterEntry[1]->foreColor(), kDarkBrown);
 }
 
+TEST_F(InputRuns, TheRestOfARunOfClicksThatClosesAListOfTheFileChooserReachesNothing) {
+    MakeFile();
+    StartMainWindow();
+    // A folder of pictures, enough to fill the chooser's file list, with
+    // hidden folders inside it, which the list leaves out.
+    const QString pictures = programDir() + QStringLiteral("/pictures");
+    const QString inside = pictures + QStringLiteral("/.a/.b/.c");
+    ASSERT_TRUE(QDir().mkpath(inside));
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(Qt::darkGreen);
+    const int kPictures = 60;
+    for (int i = 0; i < kPictures; ++i)
+        ASSERT_TRUE(image.save(QStringLiteral("%1/picture_%2.bmp").arg(pictures).arg(i, 2, 10, QLatin1Char('0')), "BMP"));
+    Click(w()->imgPicture);
+    ASSERT_TRUE(w()->picPicture->isVisible());
+
+    // The chooser stands in a folder three below the pictures' folder, having
+    // listed that before. The Look-in list, opened with a click, has the
+    // pictures' folder as an entry over the file list: four quick clicks on it
+    // open the folder, and the three after the first reach none of its pictures.
+    QString openedFolder, pictureOnTheSpot;
+    bool bStayedOpen = false;
+    WhenModalShown([&](QWidget* dialog) {
+        auto* chooser = qobject_cast<QFileDialog*>(dialog);
+        auto* lookIn = chooser ? chooser->findChild<QComboBox*>(QStringLiteral("lookInCombo")) : nullptr;
+        QAbstractItemView* files = nullptr;
+        for (const char* name : {"listView", "treeView"})
+            if (auto* view = chooser ? chooser->findChild<QAbstractItemView*>(QLatin1String(name)) : nullptr)
+                if (view->isVisible()) files = view;
+        if (!lookIn || !files) {
+            ADD_FAILURE() << "no file dialog with a Look-in list and a file list";
+            dialog->close();
+            return;
+        }
+        const auto listed = [&](const QString& folder, int entries) {
+            chooser->setDirectory(folder);
+            return QTest::qWaitFor([&] { return files->model()->rowCount(files->rootIndex()) == entries; });
+        };
+        EXPECT_TRUE(listed(pictures, kPictures));
+        EXPECT_TRUE(listed(inside, 0));
+        Click(lookIn);
+        QWidget* popup = QApplication::activePopupWidget();
+        QAbstractItemView* entries = lookIn->view();
+        const QModelIndexList found = entries->model()->match(entries->model()->index(0, 0), Qt::DisplayRole,
+                                                              pictures, 1, Qt::MatchExactly);
+        QPoint spot;
+        if (popup && !found.isEmpty())
+            spot = entries->viewport()->mapToGlobal(entries->visualRect(found.first()).center());
+        if (!popup || found.isEmpty() || !files->viewport()->rect().contains(files->viewport()->mapFromGlobal(spot))) {
+            ADD_FAILURE() << "no entry of the pictures' folder over the file list";
+            dialog->close();
+            return;
+        }
+        ClickRun(spot, 4);
+        openedFolder = chooser->directory().absolutePath();
+        pictureOnTheSpot = files->indexAt(files->viewport()->mapFromGlobal(spot)).data().toString();
+        bStayedOpen = dialog->isVisible();
+        dialog->close();
+    });
+    DoubleClick(w()->lblNoPicAvail);
+    EXPECT_EQ(openedFolder, pictures);
+    EXPECT_TRUE(pictureOnTheSpot.endsWith(QStringLiteral(".bmp"))) << "no picture lies under the entry";
+    EXPECT_TRUE(bStayedOpen);
+    EXPECT_EQ(w()->m_sPicturePath, "");
+    const QVariant stored = Folder().Scalar(QStringLiteral("SELECT Picture FROM Creatures WHERE IDCreature = ?1"), {ant});
+    EXPECT_EQ(stored.toString(), "");
+}
+
 TEST_F(InputRuns, AHeldKeyActsOnlyWhereItWentDown) {
     MakeFile();
     StartMainWindow();
@@ -180,27 +253,52 @@ TEST_F(InputRuns, AHeldKeyActsOnlyWhereItWentDown) {
     // description, which has the focus again, nor, once saved, the file.
     FocusBox(description);
     WhenModalShown([](QWidget* prompt) {
-        qt_handleKeyEvent(prompt->windowHandle(), QEvent::KeyPress, Qt::Key_Return, {}, QStringLiteral("\r"));
+        KeyAt(prompt, QEvent::KeyPress, Qt::Key_Return, QStringLiteral("\r"), NextKeyTime());
     });
     DoubleClick(w()->lblName);
-    KeyRepeats(w(), Qt::Key_Return, QStringLiteral("\r"), 3);
+    KeyRepeats(w(), Qt::Key_Return, QStringLiteral("\r"), 4);
     EXPECT_EQ(description->text(), "Tail");
     FocusBox(w()->txtStatText[0]);
     EXPECT_EQ(Folder().Scalar(QStringLiteral("SELECT Description FROM Creatures WHERE IDCreature = ?1"), {ant}), "Tail");
 
-    // The same repeats leave the error box that the prompt's answer brings open.
+    // Space held on a message box's OK: the release of its first repeat, which
+    // Qt did not mark, clicks OK and the box closes; the press that comes at
+    // the same time, and the repeats after it, type no space into the box
+    // that has the focus again. A new press after the key's release types one.
+    FocusBox(description);
+    bool bClosedByRepeat = false;
+    WhenModalShown([&](QWidget* box) {
+        KeyAt(box, QEvent::KeyPress, Qt::Key_Space, QStringLiteral(" "), NextKeyTime());
+        const quint64 repeat = NextKeyTime() + 500;
+        KeyAt(box, QEvent::KeyRelease, Qt::Key_Space, QStringLiteral(" "), repeat);
+        bClosedByRepeat = !box->isVisible();
+        KeyAt(w(), QEvent::KeyPress, Qt::Key_Space, QStringLiteral(" "), repeat);
+        if (!bClosedByRepeat) box->close();
+    });
+    {
+        const RealMessageBoxes real;
+        MsgBox(QStringLiteral("Error: a test"), QStringLiteral("A Title"));
+    }
+    EXPECT_TRUE(bClosedByRepeat);
+    KeyRepeats(w(), Qt::Key_Space, QStringLiteral(" "), 3);
+    EXPECT_EQ(description->text(), "Tail");
+    KeyAt(w(), QEvent::KeyPress, Qt::Key_Space, QStringLiteral(" "), NextKeyTime());
+    KeyAt(w(), QEvent::KeyRelease, Qt::Key_Space, QStringLiteral(" "), NextKeyTime());
+    EXPECT_TRUE(description->text().contains(QLatin1Char(' ')));
+
+    // The same repeats of Enter leave the error box that the prompt's answer brings open.
     std::string why;
     auto cfgGuard = MakeUnwritable(Folder().cfgPath(), false, &why);
     if (cfgGuard) {
         bool bStayedOpen = false;
         WhenModalShown([&](QWidget* prompt) {
             WhenModalShown([&](QWidget* box) {
-                KeyRepeats(box, Qt::Key_Return, QStringLiteral("\r"), 3);
+                KeyRepeats(box, Qt::Key_Return, QStringLiteral("\r"), 4);
                 bStayedOpen = box->isVisible() && box->windowTitle() == "Error Saving Label";
                 box->close();
             });
             QTest::keyClicks(prompt->findChild<TextBox*>(QStringLiteral("txtInput"))->editor(), QStringLiteral("Rarity"));
-            qt_handleKeyEvent(prompt->windowHandle(), QEvent::KeyPress, Qt::Key_Return, {}, QStringLiteral("\r"));
+            KeyAt(prompt, QEvent::KeyPress, Qt::Key_Return, QStringLiteral("\r"), NextKeyTime());
         });
         const RealMessageBoxes real;
         DoubleClick(w()->lblStatLabel[2]);
@@ -209,18 +307,21 @@ TEST_F(InputRuns, AHeldKeyActsOnlyWhereItWentDown) {
     }
 
     // A key held while the start-up splash closes itself types nothing into
-    // the box that gets the focus.
+    // the box that gets the focus; pressed anew, it types.
     FocusBox(w()->txtStatText[0]);
     const QString before = w()->txtStatText[0]->text();
     giStartupDone = 0;
     WhenModalShown([](QWidget* splash) {
-        qt_handleKeyEvent(splash->windowHandle(), QEvent::KeyPress, Qt::Key_X, {}, QStringLiteral("x"));
+        KeyAt(splash, QEvent::KeyPress, Qt::Key_X, QStringLiteral("x"), NextKeyTime());
         auto* self = static_cast<frmSplash*>(splash);
         for (int tick = 0; tick < 5 && self->isVisible(); ++tick) self->Timer1_Timer();
     });
     ShowSplash(programDir(), w());
     giStartupDone = 1;
-    KeyRepeats(w(), Qt::Key_X, QStringLiteral("x"), 3);
+    KeyRepeats(w(), Qt::Key_X, QStringLiteral("x"), 4);
     EXPECT_EQ(w()->txtStatText[0]->text(), before);
+    KeyAt(w(), QEvent::KeyPress, Qt::Key_X, QStringLiteral("x"), NextKeyTime());
+    KeyAt(w(), QEvent::KeyRelease, Qt::Key_X, QStringLiteral("x"), NextKeyTime());
+    EXPECT_EQ(w()->txtStatText[0]->text(), before + "x");
     if (!cfgGuard && !why.empty()) GTEST_SKIP() << "the error box's case: " << why;
 }

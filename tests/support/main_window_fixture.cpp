@@ -1,11 +1,14 @@
 #include "support/main_window_fixture.h"
 
 #include <QApplication>
+#include <QHash>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidgetItem>
 #include <QPlainTextEdit>
 #include <QStyleHints>
 #include <QTest>
+#include <QtTest/qtestspontaneevent.h>
 #include <QTimer>
 
 #include "frame/geometry.h"
@@ -283,9 +286,11 @@ void MainWindowFixture::WithoutQuestion(const std::function<void()>& fn) {
 namespace {
 int DoubleClickInterval() { return QGuiApplication::styleHints()->mouseDoubleClickInterval(); }
 
-// The window that a press on the spot reaches: a modal window over it, else
-// the other top-level window there (which a modal window blocks).
+// The window that a press on the spot reaches: an open pop-up, which has the
+// pointer wherever it lies; a modal window over the spot; else the other
+// top-level window there (which a modal window blocks).
 QWindow* WindowOnTopAt(QPoint spot) {
+    if (QWidget* popup = QApplication::activePopupWidget()) return popup->windowHandle();
     QWidget* modal = QApplication::activeModalWidget();
     if (modal && modal->frameGeometry().contains(spot)) return modal->windowHandle();
     for (QWidget* top : QApplication::topLevelWidgets())
@@ -344,14 +349,41 @@ void MainWindowFixture::ClickRun(QPoint spot, int clicks) {
 
 bool MainWindowFixture::WaitForClickRun() { return QTest::qWaitFor([] { return ClickRunDone(); }, 10000); }
 
+void MainWindowFixture::KeyAt(QWidget* widget, QEvent::Type type, Qt::Key key, const QString& text, quint64 time,
+                              bool repeat) {
+    // The keys' codes on an X server with an evdev keyboard.
+    const QHash<int, quint32> xKeyCodes{{Qt::Key_Return, 36}, {Qt::Key_Space, 65}, {Qt::Key_X, 53}, {Qt::Key_Y, 29}};
+    QKeyEvent event(type, key, Qt::NoModifier, xKeyCodes.value(key), 0, 0, text, repeat);
+    event.setTimestamp(time);
+    s_keyTime = qMax(s_keyTime, time);
+    // Delivered as Qt delivers the window system's key events: to the window,
+    // which hands it on to its control that has the focus.
+    QSpontaneKeyEvent::setSpontaneous(&event);
+    QWindow* window = widget->window()->windowHandle();
+    if (!window) {
+        ADD_FAILURE() << "the key's window is not shown";
+        return;
+    }
+    qApp->notify(window, &event);
+}
+
+quint64 MainWindowFixture::NextKeyTime() {
+    // Far beyond the times of the key events that Qt's test functions make,
+    // which count from the start of the test program.
+    constexpr quint64 start = 1'000'000'000;
+    s_keyTime = qMax(s_keyTime, start) + 40;
+    return s_keyTime;
+}
+
 void MainWindowFixture::KeyRepeats(QWidget* widget, Qt::Key key, const QString& text, int repeats) {
     widget->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(widget));
-    QWindow* window = widget->windowHandle();
     for (int i = 0; i < repeats; ++i) {
-        qt_handleKeyEvent(window, QEvent::KeyRelease, key, {}, text, true);
-        qt_handleKeyEvent(window, QEvent::KeyPress, key, {}, text, true);
+        const quint64 time = NextKeyTime();
+        const bool marked = i % 2 == 1;
+        KeyAt(widget, QEvent::KeyRelease, key, text, time, marked);
+        KeyAt(widget, QEvent::KeyPress, key, text, time, marked);
     }
-    qt_handleKeyEvent(window, QEvent::KeyRelease, key, {}, text, false);
+    KeyAt(widget, QEvent::KeyRelease, key, text, NextKeyTime());
     QApplication::processEvents();
 }

@@ -107,10 +107,20 @@ protected:
     static void ClickRun(QPoint spot, int clicks);
     static bool ClickRunDone() { return s_clickRunLeft == 0; }
     static bool WaitForClickRun();
-    // The repeats of a key held down, each as the keyboard sends it (a
-    // repeated release and press), then the key's release, to the window,
+    // A key event that the window system hands to the window (a widget's own
+    // window) at that time of its clock, in milliseconds, marked by Qt as a
+    // repeat or not. The event carries the key's code on an X server where
+    // the test gives one (Return, Space, X, Y), as the xcb platform's events do.
+    static void KeyAt(QWidget* window, QEvent::Type type, Qt::Key key, const QString& text, quint64 time,
+                      bool repeat = false);
+    // A time of that clock a little later than every key event sent so far.
+    static quint64 NextKeyTime();
+    // The repeats of a key held down, then the key's release, to the window,
     // which first becomes the active one as the desktop makes it when the
-    // window above it closes.
+    // window above it closes. The X server sends each repeat as a release and
+    // a press with one time; Qt marks the pair as a repeat only when the press
+    // had already come as it handled the release, which on a busy machine it
+    // often has not: every other pair comes unmarked, the first among them.
     static void KeyRepeats(QWidget* window, Qt::Key key, const QString& text, int repeats);
 
     // ---- messages
@@ -126,4 +136,5 @@ private:
     int m_endProgramCalls = 0;
     static inline int s_firstPressAt = 0;   // the time of FirstClickOfADoubleClick's press
     static inline int s_clickRunLeft = 0;   // clicks of ClickRun's run not yet delivered
+    static inline quint64 s_keyTime = 0;    // the time of the last key event KeyAt sent
 };
