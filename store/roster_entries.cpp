@@ -1,6 +1,7 @@
 #include "store/roster_entries.h"
 
 #include <limits>
+#include <optional>
 
 #include "platform/widgets.h"
 
