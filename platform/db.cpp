@@ -118,22 +118,30 @@ struct DbTable {
     QStringList columns;            // in the table's order
     QStringList quotedColumns;
     QHash<QString, int> byName;       // as spelt in the schema: the usual case, found without lowering
-    QHash<QString, int> byLowerName;
     QString deleteSql;                // the statements every recordset of the table uses, made once
     QString deleteManySql;            // kDeleteChunk rows at once
-    QStringList readColumnSql;
 
     int column(const QString& n) const {
         const auto exact = byName.constFind(n);
         if (exact != byName.constEnd()) return *exact;
-        return byLowerName.value(n.toLower(), -1);
+        // A name spelt in another case, which is rare, is compared with each.
+        const QString lower = n.toLower();
+        for (qsizetype i = 0; i < columns.size(); ++i)
+            if (columns[i].toLower() == lower) return int(i);
+        return -1;
     }
 };
 
 static QString quoteIdentifier(const QString& id) {
-    QString q = id;
-    q.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + q + QLatin1Char('"');
+    QString q;
+    q.reserve(id.size() + 2);
+    q += QLatin1Char('"');
+    for (const QChar c : id) {
+        if (c == u'"') q += QLatin1Char('"');
+        q += c;
+    }
+    q += QLatin1Char('"');
+    return q;
 }
 
 struct DbConnection {
@@ -241,22 +249,28 @@ struct DbConnection {
                                     sqlite3_column_bytes(s, 0));
         sqlite3_reset(s);
         t->quoted = quoteIdentifier(t->name);
-        // The column names, in the table's order, as "SELECT *" delivers them.
-        sqlite3_stmt* cols = prepared(QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(t->quoted));
-        const int n = sqlite3_column_count(cols);
-        for (int i = 0; i < n; ++i) {
-            const QString c = QString::fromUtf8(sqlite3_column_name(cols, i));
+        // The column names, in the table's order, as "SELECT *" delivers them:
+        // all but the hidden columns of a virtual table.
+        sqlite3_stmt* cols = prepared(QStringLiteral("PRAGMA table_xinfo(%1)").arg(t->quoted));
+        int step;
+        while ((step = sqlite3_step(cols)) == SQLITE_ROW) {
+            if (sqlite3_column_int(cols, 6) == 1) continue;
+            const QString c = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(cols, 1)),
+                                                sqlite3_column_bytes(cols, 1));
             t->byName.insert(c, int(t->columns.size()));
-            t->byLowerName.insert(c.toLower(), int(t->columns.size()));
             t->columns << c;
             t->quotedColumns << quoteIdentifier(c);
-            t->readColumnSql << QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1").arg(t->quotedColumns.last(), t->quoted);
         }
+        sqlite3_reset(cols);
+        check(step);
         t->deleteSql = QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(t->quoted);
-        QStringList marks;
-        for (int i = 1; i <= kDeleteChunk; ++i) marks << QStringLiteral("?%1").arg(i);
-        t->deleteManySql =
-            QStringLiteral("DELETE FROM %1 WHERE rowid IN (%2)").arg(t->quoted, marks.join(QLatin1Char(',')));
+        // The same parameters for every table, written once for the run.
+        static const QString marks = [] {
+            QStringList l;
+            for (int i = 1; i <= kDeleteChunk; ++i) l << QStringLiteral("?%1").arg(i);
+            return l.join(QLatin1Char(','));
+        }();
+        t->deleteManySql = QStringLiteral("DELETE FROM %1 WHERE rowid IN (%2)").arg(t->quoted, marks);
         tables.insert(key, t);
         return t;
     }
@@ -413,10 +427,11 @@ std::unique_ptr<Recordset> Database::OpenRecordset(const QString& table, int typ
     if (type != dbOpenSnapshot && type != dbOpenDynaset)
         throw DbError(dbErrBadRecordsetType, QStringLiteral("Invalid recordset type %1.").arg(type));
     m_conn->removePending();
-    auto t = m_conn->table(table);
-    // The operation's transaction starts with its first table; a writer takes
+    // The operation's transaction starts with its first table, before the
+    // table is looked up, so that the look-up reads within it; a writer takes
     // the write lock at once so that it waits for a sibling's lock up front.
     m_conn->begin(type == dbOpenDynaset);
+    auto t = m_conn->table(table);
     return std::unique_ptr<Recordset>(new Recordset(m_conn, std::move(t), type));
 }
 
