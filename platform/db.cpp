@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <limits>
 
 // ---------------------------------------------------------------------------
@@ -117,6 +118,7 @@ struct DbTable {
     QString quoted;                 // "name", ready for SQL
     QStringList columns;            // in the table's order
     QStringList quotedColumns;
+    QList<QByteArray> declaredTypes;   // each column's type as the schema declares it
     QHash<QString, int> byName;       // as spelt in the schema: the usual case, found without lowering
     QString deleteSql;                // the statements every recordset of the table uses, made once
     QString deleteManySql;            // kDeleteChunk rows at once
@@ -260,6 +262,8 @@ struct DbConnection {
             t->byName.insert(c, int(t->columns.size()));
             t->columns << c;
             t->quotedColumns << quoteIdentifier(c);
+            t->declaredTypes << QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(cols, 2)),
+                                           sqlite3_column_bytes(cols, 2));
         }
         sqlite3_reset(cols);
         check(step);
@@ -505,16 +509,34 @@ const Recordset::CursorQuery& Recordset::cursorQuery(CursorKind kind, int findCo
         q.columns[c] = at++;
     }
     sql += QStringLiteral(" FROM ") + m_table->quoted;
-    if (kind == CursorKind::Find) {
-        sql += QStringLiteral(" WHERE ") + m_table->quotedColumns[findColumn] + QStringLiteral(" = ?1");
-        if (after) sql += QStringLiteral(" AND rowid > ?2");
-    } else if (kind == CursorKind::FindNotInteger) {
-        sql += QStringLiteral(" WHERE typeof(") + m_table->quotedColumns[findColumn] +
-               QStringLiteral(") NOT IN ('integer', 'null')");
-        if (after) sql += QStringLiteral(" AND rowid > ?2");
-    } else if (after) {
-        sql += QStringLiteral(" WHERE rowid > ?2");
+    const QString column = findColumn >= 0 ? m_table->quotedColumns[findColumn] : QString();
+    QStringList where;
+    switch (kind) {
+    case CursorKind::Find: where << column + QStringLiteral(" = ?1"); break;
+    // SQLite's index orders every value as Null < numbers < text < BLOB, so
+    // the numbers between two bounds, and all text and BLOBs, each lie in one
+    // range of it. These comparisons are made byte by byte, as the index
+    // taken for them orders its entries, whatever the column's own collation.
+    case CursorKind::FindBetween:
+    case CursorKind::FindBetweenOrTextOrBlob: {
+        const QString numbers = QStringLiteral("%1 > ?1 COLLATE BINARY AND %1 < ?3 COLLATE BINARY"
+                                               // A column declared TEXT compares the bounds with its text as text.
+                                               " AND typeof(%1) IN ('integer', 'real')")
+                                    .arg(column);
+        where << (kind == CursorKind::FindBetween
+                      ? numbers
+                      : QStringLiteral("(%1 OR %2 >= '' COLLATE BINARY)").arg(numbers, column));
+        // As the rows come in stored order, SQLite would rather read the
+        // whole table than sort the rows of a range: it is told to take the
+        // index.
+        const QString& index = indexOn(findColumn);
+        if (!index.isEmpty()) sql += QStringLiteral(" INDEXED BY ") + quoteIdentifier(index);
+        break;
     }
+    default: break;
+    }
+    if (after) where << QStringLiteral("rowid > ?2");
+    if (!where.isEmpty()) sql += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
     sql += QStringLiteral(" ORDER BY rowid");
     const QByteArray utf8 = sql.toUtf8();
     const int rc = sqlite3_prepare_v3(m_conn->db, utf8.constData(), int(utf8.size()), SQLITE_PREPARE_PERSISTENT,
@@ -581,17 +603,20 @@ bool Recordset::stepCursor() {
     return false;
 }
 
-bool Recordset::seek(CursorKind kind, int findColumn, std::int64_t findValue, std::optional<std::int64_t> afterRowid) {
+bool Recordset::seek(CursorKind kind, int findColumn, std::int64_t findValue, std::optional<std::int64_t> afterRowid,
+                     std::int64_t high) {
     dropCursor();
     const CursorQuery& q = cursorQuery(kind, kind == CursorKind::Walk ? -1 : findColumn, afterRowid.has_value());
     sqlite3_stmt* s = q.statement;
-    if (kind == CursorKind::Find) sqlite3_bind_int64(s, 1, findValue);
+    if (kind != CursorKind::Walk) sqlite3_bind_int64(s, 1, findValue);
     if (afterRowid) sqlite3_bind_int64(s, 2, *afterRowid);
+    if (kind == CursorKind::FindBetween || kind == CursorKind::FindBetweenOrTextOrBlob) sqlite3_bind_int64(s, 3, high);
     m_cursorColumns = q.columns;
     m_cursor = s;
     m_cursorKind = kind;
     m_cursorColumn = findColumn;
     m_cursorValue = findValue;
+    m_cursorHigh = high;
     m_cursorGeneration = m_conn->generation;
     const bool found = stepCursor();
     if (!found) {
@@ -687,17 +712,24 @@ void Recordset::FindFirst(const QString& criteria) {
     findFirst(CursorKind::Find, column, value);
 }
 
-void Recordset::FindFirstNotInteger(const QString& column) {
+void Recordset::FindFirstBetween(const QString& column, std::int64_t low, std::int64_t high, bool orTextOrBlob) {
     checkOpen();
     settle();
-    findFirst(CursorKind::FindNotInteger, requireColumn(column), 0);
+    findFirst(orTextOrBlob ? CursorKind::FindBetweenOrTextOrBlob : CursorKind::FindBetween, searchedColumn(column), low,
+              high);
 }
 
-void Recordset::findFirst(CursorKind kind, int column, std::int64_t value) {
+int Recordset::searchedColumn(const QString& name) {
+    const int c = requireColumn(name);
+    m_wanted[size_t(c)] = 1;
+    return c;
+}
+
+void Recordset::findFirst(CursorKind kind, int column, std::int64_t value, std::int64_t high) {
     m_editMode = EditMode::None;
     const bool hadCurrent = m_hasCurrent, wasDeleted = m_currentDeleted;
     const std::int64_t oldRowid = m_rowid;
-    endFind(seek(kind, column, value, std::nullopt), hadCurrent, wasDeleted, oldRowid);
+    endFind(seek(kind, column, value, std::nullopt, high), hadCurrent, wasDeleted, oldRowid);
 }
 
 void Recordset::endFind(bool found, bool hadCurrent, bool wasDeleted, std::int64_t oldRowid) {
@@ -720,19 +752,20 @@ void Recordset::FindNext(const QString& criteria) {
     findNext(CursorKind::Find, column, value);
 }
 
-void Recordset::FindNextNotInteger(const QString& column) {
+void Recordset::FindNextBetween(const QString& column, std::int64_t low, std::int64_t high, bool orTextOrBlob) {
     checkOpen();
-    findNext(CursorKind::FindNotInteger, requireColumn(column), 0);
+    findNext(orTextOrBlob ? CursorKind::FindBetweenOrTextOrBlob : CursorKind::FindBetween, searchedColumn(column), low,
+             high);
 }
 
-void Recordset::findNext(CursorKind kind, int column, std::int64_t value) {
+void Recordset::findNext(CursorKind kind, int column, std::int64_t value, std::int64_t high) {
     m_editMode = EditMode::None;
     const bool hadCurrent = m_hasCurrent, wasDeleted = m_currentDeleted;
     const std::int64_t oldRowid = m_rowid;
     bool found;
     const auto sameSearch = [&] {
         return cursorLive() && m_cursorKind == kind && m_cursorColumn == column && m_cursorValue == value &&
-               cursorDeliversWanted();
+               m_cursorHigh == high && cursorDeliversWanted();
     };
     if (!(sameSearch() && mayStepPastDeletes())) settle();
     if (sameSearch()) {
@@ -742,7 +775,7 @@ void Recordset::findNext(CursorKind kind, int column, std::int64_t value) {
             m_cursorKind = CursorKind::None;
         }
     } else {
-        found = seek(kind, column, value, hadCurrent ? std::optional<std::int64_t>(oldRowid) : std::nullopt);
+        found = seek(kind, column, value, hadCurrent ? std::optional<std::int64_t>(oldRowid) : std::nullopt, high);
     }
     endFind(found, hadCurrent, wasDeleted, oldRowid);
 }
@@ -752,6 +785,51 @@ int Recordset::requireColumn(const QString& name) const {
     if (c < 0)
         throw DbError(dbErrColumnNotFound, QStringLiteral("The table '%1' has no column '%2'.").arg(m_table->name, name));
     return c;
+}
+
+bool Recordset::HasIndexOn(const QString& column) {
+    checkOpen();
+    return !indexOn(requireColumn(column)).isEmpty();
+}
+
+const QString& Recordset::indexOn(int column) {
+    const auto known = m_indexes.constFind(column);
+    if (known != m_indexes.constEnd()) return *known;
+    // An index of the whole table whose first column is this one, in
+    // SQLite's own byte order. A column declared TEXT (SQLite's rules of
+    // affinity) holds no numbers: every row but a Null is text or a BLOB,
+    // which one walk of the table reads in stored order, while the index
+    // would deliver them all out of it.
+    const QByteArray type = m_table->declaredTypes[column].toUpper();
+    if (!type.contains("INT") && (type.contains("CHAR") || type.contains("CLOB") || type.contains("TEXT")))
+        return *m_indexes.insert(column, QString());
+    const auto text = [](sqlite3_stmt* s, int i) {
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, i)), sqlite3_column_bytes(s, i));
+    };
+    const auto rows = [&](const QString& pragma, const std::function<bool(sqlite3_stmt*)>& row) {
+        sqlite3_stmt* s = m_conn->prepared(pragma);
+        int rc;
+        while ((rc = sqlite3_step(s)) == SQLITE_ROW && !row(s)) {}
+        sqlite3_reset(s);
+        m_conn->check(rc);
+    };
+    QStringList candidates;
+    rows(QStringLiteral("PRAGMA index_list(%1)").arg(m_table->quoted), [&](sqlite3_stmt* s) {
+        if (sqlite3_column_int(s, 4) == 0) candidates << text(s, 1);   // not partial
+        return false;
+    });
+    QString found;
+    for (const QString& index : std::as_const(candidates)) {
+        // The first row describes the first column.
+        rows(QStringLiteral("PRAGMA index_xinfo(%1)").arg(quoteIdentifier(index)), [&](sqlite3_stmt* s) {
+            if (text(s, 2).compare(m_table->columns[column], Qt::CaseInsensitive) == 0 &&
+                text(s, 4).compare(QLatin1String("BINARY"), Qt::CaseInsensitive) == 0)
+                found = index;
+            return true;
+        });
+        if (!found.isEmpty()) break;
+    }
+    return *m_indexes.insert(column, found);
 }
 
 Field Recordset::Fields(const QString& name) {
