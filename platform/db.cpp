@@ -408,12 +408,12 @@ std::unique_ptr<Database> DBEngine::OpenDatabase(const QString& path) {
     conn->open = true;
     sqlite3_busy_timeout(conn->db, kBusyTimeoutMs);
     sqlite3_extended_result_codes(conn->db, 0);
-    // Make sure the file really is a database before anything else is done with it.
+    // Make sure the file really is a database before anything else is done
+    // with it: preparing a statement on its schema reads the whole schema.
     sqlite3_stmt* probe = nullptr;
-    int prc = sqlite3_prepare_v2(conn->db, "SELECT count(*) FROM sqlite_master", -1, &probe, nullptr);
-    if (prc == SQLITE_OK) prc = sqlite3_step(probe);
+    const int prc = sqlite3_prepare_v2(conn->db, "SELECT count(*) FROM sqlite_master", -1, &probe, nullptr);
     sqlite3_finalize(probe);
-    if (prc != SQLITE_ROW) {
+    if (prc != SQLITE_OK) {
         const QString why = QString::fromUtf8(sqlite3_errmsg(conn->db));
         throw DbError(prc & 0xff, QStringLiteral("Could not open '%1': %2.").arg(path, why));
     }
@@ -457,13 +457,22 @@ Recordset::Recordset(std::shared_ptr<DbConnection> conn, std::shared_ptr<const D
     : m_conn(std::move(conn)), m_table(std::move(table)), m_type(type) {
     m_buffer.resize(m_table->columns.size());
     m_wanted.assign(m_table->columns.size(), 0);
+}
+
+void Recordset::place() {
     // Like a freshly opened recordset of any engine: on the first row, or at
-    // the end when the table is empty.
-    if (seek(CursorKind::Walk, -1, 0, std::nullopt)) {
-        m_eof = false;
-    } else {
-        m_eof = true;
-    }
+    // the end when the table is empty. The row is looked for when the
+    // position is first used, so that a recordset opened to be searched or
+    // added to reads nothing else.
+    if (m_placed || !m_open || !m_conn->open) return;
+    m_placed = true;
+    settle();
+    m_eof = !seek(CursorKind::Walk, -1, 0, std::nullopt);
+}
+
+bool Recordset::Eof() {
+    place();
+    return m_eof;
 }
 
 Recordset::~Recordset() {
@@ -566,7 +575,8 @@ void Recordset::checkUpdatable() const {
         throw DbError(dbErrReadOnly, QStringLiteral("The recordset of '%1' cannot be updated.").arg(m_table->name));
 }
 
-void Recordset::requireCurrent() const {
+void Recordset::requireCurrent() {
+    place();
     if (!m_hasCurrent) throw DbError(dbErrNoCurrentRecord, QStringLiteral("No current record."));
     if (m_currentDeleted) throw DbError(dbErrRecordDeleted, QStringLiteral("Record is deleted."));
 }
@@ -630,6 +640,7 @@ void Recordset::MoveFirst() {
     checkOpen();
     settle();
     m_editMode = EditMode::None;
+    m_placed = true;
     if (!seek(CursorKind::Walk, -1, 0, std::nullopt)) {
         m_eof = true;
         m_hasCurrent = false;
@@ -640,6 +651,7 @@ void Recordset::MoveFirst() {
 
 void Recordset::MoveNext() {
     checkOpen();
+    place();
     m_editMode = EditMode::None;
     if (m_eof || !m_hasCurrent) throw DbError(dbErrNoCurrentRecord, QStringLiteral("No current record."));
     bool found;
@@ -736,8 +748,10 @@ void Recordset::endFind(bool found, bool hadCurrent, bool wasDeleted, std::int64
     m_noMatch = !found;
     if (found) {
         m_eof = false;
+        m_placed = true;
     } else {
-        // No match: the position stays where it was.
+        // No match: the position stays where it was (the first row, when it
+        // has not been taken yet).
         m_hasCurrent = hadCurrent;
         m_currentDeleted = wasDeleted;
         m_rowid = oldRowid;
@@ -759,6 +773,7 @@ void Recordset::FindNextBetween(const QString& column, std::int64_t low, std::in
 }
 
 void Recordset::findNext(CursorKind kind, int column, std::int64_t value, std::int64_t high) {
+    place();   // the search goes on from the current row
     m_editMode = EditMode::None;
     const bool hadCurrent = m_hasCurrent, wasDeleted = m_currentDeleted;
     const std::int64_t oldRowid = m_rowid;
@@ -910,6 +925,7 @@ void Recordset::Edit() {
 void Recordset::AddNew() {
     checkOpen();
     checkUpdatable();
+    place();   // the position stays where it is, the first row the table had before
     m_buffer.assign(m_buffer.size(), std::nullopt);
     m_editMode = EditMode::AddNew;
 }

@@ -160,7 +160,7 @@ public:
     Recordset& operator=(const Recordset&) = delete;
 
     // True when the walk has gone past the last row (or the table is empty).
-    bool Eof() const { return m_eof; }
+    bool Eof();
     void MoveFirst();
     void MoveNext();
 
@@ -204,7 +204,9 @@ private:
 
     void checkOpen() const;
     void checkUpdatable() const;
-    void requireCurrent() const;
+    void requireCurrent();
+    // Takes the first position of a new recordset, once.
+    void place();
     DbValue readColumn(int column);
     // The current row's column as the file holds it, whatever is being edited.
     DbValue storedColumn(int column);
@@ -257,6 +259,7 @@ private:
     bool m_currentDeleted = false;
     std::int64_t m_rowid = 0;
     bool m_eof = true;
+    bool m_placed = false;
     bool m_noMatch = false;
 
     // The running query that produced the current row, stepped by MoveNext or
