@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <limits>
 
 // ---------------------------------------------------------------------------
@@ -117,23 +118,32 @@ struct DbTable {
     QString quoted;                 // "name", ready for SQL
     QStringList columns;            // in the table's order
     QStringList quotedColumns;
+    QList<QByteArray> declaredTypes;   // each column's type as the schema declares it
     QHash<QString, int> byName;       // as spelt in the schema: the usual case, found without lowering
-    QHash<QString, int> byLowerName;
     QString deleteSql;                // the statements every recordset of the table uses, made once
     QString deleteManySql;            // kDeleteChunk rows at once
-    QStringList readColumnSql;
 
     int column(const QString& n) const {
         const auto exact = byName.constFind(n);
         if (exact != byName.constEnd()) return *exact;
-        return byLowerName.value(n.toLower(), -1);
+        // A name spelt in another case, which is rare, is compared with each.
+        const QString lower = n.toLower();
+        for (qsizetype i = 0; i < columns.size(); ++i)
+            if (columns[i].toLower() == lower) return int(i);
+        return -1;
     }
 };
 
 static QString quoteIdentifier(const QString& id) {
-    QString q = id;
-    q.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + q + QLatin1Char('"');
+    QString q;
+    q.reserve(id.size() + 2);
+    q += QLatin1Char('"');
+    for (const QChar c : id) {
+        if (c == u'"') q += QLatin1Char('"');
+        q += c;
+    }
+    q += QLatin1Char('"');
+    return q;
 }
 
 struct DbConnection {
@@ -241,22 +251,30 @@ struct DbConnection {
                                     sqlite3_column_bytes(s, 0));
         sqlite3_reset(s);
         t->quoted = quoteIdentifier(t->name);
-        // The column names, in the table's order, as "SELECT *" delivers them.
-        sqlite3_stmt* cols = prepared(QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(t->quoted));
-        const int n = sqlite3_column_count(cols);
-        for (int i = 0; i < n; ++i) {
-            const QString c = QString::fromUtf8(sqlite3_column_name(cols, i));
+        // The column names, in the table's order, as "SELECT *" delivers them:
+        // all but the hidden columns of a virtual table.
+        sqlite3_stmt* cols = prepared(QStringLiteral("PRAGMA table_xinfo(%1)").arg(t->quoted));
+        int step;
+        while ((step = sqlite3_step(cols)) == SQLITE_ROW) {
+            if (sqlite3_column_int(cols, 6) == 1) continue;
+            const QString c = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(cols, 1)),
+                                                sqlite3_column_bytes(cols, 1));
             t->byName.insert(c, int(t->columns.size()));
-            t->byLowerName.insert(c.toLower(), int(t->columns.size()));
             t->columns << c;
             t->quotedColumns << quoteIdentifier(c);
-            t->readColumnSql << QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1").arg(t->quotedColumns.last(), t->quoted);
+            t->declaredTypes << QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(cols, 2)),
+                                           sqlite3_column_bytes(cols, 2));
         }
+        sqlite3_reset(cols);
+        check(step);
         t->deleteSql = QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(t->quoted);
-        QStringList marks;
-        for (int i = 1; i <= kDeleteChunk; ++i) marks << QStringLiteral("?%1").arg(i);
-        t->deleteManySql =
-            QStringLiteral("DELETE FROM %1 WHERE rowid IN (%2)").arg(t->quoted, marks.join(QLatin1Char(',')));
+        // The same parameters for every table, written once for the run.
+        static const QString marks = [] {
+            QStringList l;
+            for (int i = 1; i <= kDeleteChunk; ++i) l << QStringLiteral("?%1").arg(i);
+            return l.join(QLatin1Char(','));
+        }();
+        t->deleteManySql = QStringLiteral("DELETE FROM %1 WHERE rowid IN (%2)").arg(t->quoted, marks);
         tables.insert(key, t);
         return t;
     }
@@ -390,12 +408,12 @@ std::unique_ptr<Database> DBEngine::OpenDatabase(const QString& path) {
     conn->open = true;
     sqlite3_busy_timeout(conn->db, kBusyTimeoutMs);
     sqlite3_extended_result_codes(conn->db, 0);
-    // Make sure the file really is a database before anything else is done with it.
+    // Make sure the file really is a database before anything else is done
+    // with it: preparing a statement on its schema reads the whole schema.
     sqlite3_stmt* probe = nullptr;
-    int prc = sqlite3_prepare_v2(conn->db, "SELECT count(*) FROM sqlite_master", -1, &probe, nullptr);
-    if (prc == SQLITE_OK) prc = sqlite3_step(probe);
+    const int prc = sqlite3_prepare_v2(conn->db, "SELECT count(*) FROM sqlite_master", -1, &probe, nullptr);
     sqlite3_finalize(probe);
-    if (prc != SQLITE_ROW) {
+    if (prc != SQLITE_OK) {
         const QString why = QString::fromUtf8(sqlite3_errmsg(conn->db));
         throw DbError(prc & 0xff, QStringLiteral("Could not open '%1': %2.").arg(path, why));
     }
@@ -413,10 +431,11 @@ std::unique_ptr<Recordset> Database::OpenRecordset(const QString& table, int typ
     if (type != dbOpenSnapshot && type != dbOpenDynaset)
         throw DbError(dbErrBadRecordsetType, QStringLiteral("Invalid recordset type %1.").arg(type));
     m_conn->removePending();
-    auto t = m_conn->table(table);
-    // The operation's transaction starts with its first table; a writer takes
+    // The operation's transaction starts with its first table, before the
+    // table is looked up, so that the look-up reads within it; a writer takes
     // the write lock at once so that it waits for a sibling's lock up front.
     m_conn->begin(type == dbOpenDynaset);
+    auto t = m_conn->table(table);
     return std::unique_ptr<Recordset>(new Recordset(m_conn, std::move(t), type));
 }
 
@@ -438,13 +457,22 @@ Recordset::Recordset(std::shared_ptr<DbConnection> conn, std::shared_ptr<const D
     : m_conn(std::move(conn)), m_table(std::move(table)), m_type(type) {
     m_buffer.resize(m_table->columns.size());
     m_wanted.assign(m_table->columns.size(), 0);
+}
+
+void Recordset::place() {
     // Like a freshly opened recordset of any engine: on the first row, or at
-    // the end when the table is empty.
-    if (seek(CursorKind::Walk, -1, 0, std::nullopt)) {
-        m_eof = false;
-    } else {
-        m_eof = true;
-    }
+    // the end when the table is empty. The row is looked for when the
+    // position is first used, so that a recordset opened to be searched or
+    // added to reads nothing else.
+    if (m_placed || !m_open || !m_conn->open) return;
+    m_placed = true;
+    settle();
+    m_eof = !seek(CursorKind::Walk, -1, 0, std::nullopt);
+}
+
+bool Recordset::Eof() {
+    place();
+    return m_eof;
 }
 
 Recordset::~Recordset() {
@@ -490,16 +518,34 @@ const Recordset::CursorQuery& Recordset::cursorQuery(CursorKind kind, int findCo
         q.columns[c] = at++;
     }
     sql += QStringLiteral(" FROM ") + m_table->quoted;
-    if (kind == CursorKind::Find) {
-        sql += QStringLiteral(" WHERE ") + m_table->quotedColumns[findColumn] + QStringLiteral(" = ?1");
-        if (after) sql += QStringLiteral(" AND rowid > ?2");
-    } else if (kind == CursorKind::FindNotInteger) {
-        sql += QStringLiteral(" WHERE typeof(") + m_table->quotedColumns[findColumn] +
-               QStringLiteral(") NOT IN ('integer', 'null')");
-        if (after) sql += QStringLiteral(" AND rowid > ?2");
-    } else if (after) {
-        sql += QStringLiteral(" WHERE rowid > ?2");
+    const QString column = findColumn >= 0 ? m_table->quotedColumns[findColumn] : QString();
+    QStringList where;
+    switch (kind) {
+    case CursorKind::Find: where << column + QStringLiteral(" = ?1"); break;
+    // SQLite's index orders every value as Null < numbers < text < BLOB, so
+    // the numbers between two bounds, and all text and BLOBs, each lie in one
+    // range of it. These comparisons are made byte by byte, as the index
+    // taken for them orders its entries, whatever the column's own collation.
+    case CursorKind::FindBetween:
+    case CursorKind::FindBetweenOrTextOrBlob: {
+        const QString numbers = QStringLiteral("%1 > ?1 COLLATE BINARY AND %1 < ?3 COLLATE BINARY"
+                                               // A column declared TEXT compares the bounds with its text as text.
+                                               " AND typeof(%1) IN ('integer', 'real')")
+                                    .arg(column);
+        where << (kind == CursorKind::FindBetween
+                      ? numbers
+                      : QStringLiteral("(%1 OR %2 >= '' COLLATE BINARY)").arg(numbers, column));
+        // As the rows come in stored order, SQLite would rather read the
+        // whole table than sort the rows of a range: it is told to take the
+        // index.
+        const QString& index = indexOn(findColumn);
+        if (!index.isEmpty()) sql += QStringLiteral(" INDEXED BY ") + quoteIdentifier(index);
+        break;
     }
+    default: break;
+    }
+    if (after) where << QStringLiteral("rowid > ?2");
+    if (!where.isEmpty()) sql += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
     sql += QStringLiteral(" ORDER BY rowid");
     const QByteArray utf8 = sql.toUtf8();
     const int rc = sqlite3_prepare_v3(m_conn->db, utf8.constData(), int(utf8.size()), SQLITE_PREPARE_PERSISTENT,
@@ -529,7 +575,8 @@ void Recordset::checkUpdatable() const {
         throw DbError(dbErrReadOnly, QStringLiteral("The recordset of '%1' cannot be updated.").arg(m_table->name));
 }
 
-void Recordset::requireCurrent() const {
+void Recordset::requireCurrent() {
+    place();
     if (!m_hasCurrent) throw DbError(dbErrNoCurrentRecord, QStringLiteral("No current record."));
     if (m_currentDeleted) throw DbError(dbErrRecordDeleted, QStringLiteral("Record is deleted."));
 }
@@ -566,17 +613,20 @@ bool Recordset::stepCursor() {
     return false;
 }
 
-bool Recordset::seek(CursorKind kind, int findColumn, std::int64_t findValue, std::optional<std::int64_t> afterRowid) {
+bool Recordset::seek(CursorKind kind, int findColumn, std::int64_t findValue, std::optional<std::int64_t> afterRowid,
+                     std::int64_t high) {
     dropCursor();
     const CursorQuery& q = cursorQuery(kind, kind == CursorKind::Walk ? -1 : findColumn, afterRowid.has_value());
     sqlite3_stmt* s = q.statement;
-    if (kind == CursorKind::Find) sqlite3_bind_int64(s, 1, findValue);
+    if (kind != CursorKind::Walk) sqlite3_bind_int64(s, 1, findValue);
     if (afterRowid) sqlite3_bind_int64(s, 2, *afterRowid);
+    if (kind == CursorKind::FindBetween || kind == CursorKind::FindBetweenOrTextOrBlob) sqlite3_bind_int64(s, 3, high);
     m_cursorColumns = q.columns;
     m_cursor = s;
     m_cursorKind = kind;
     m_cursorColumn = findColumn;
     m_cursorValue = findValue;
+    m_cursorHigh = high;
     m_cursorGeneration = m_conn->generation;
     const bool found = stepCursor();
     if (!found) {
@@ -590,6 +640,7 @@ void Recordset::MoveFirst() {
     checkOpen();
     settle();
     m_editMode = EditMode::None;
+    m_placed = true;
     if (!seek(CursorKind::Walk, -1, 0, std::nullopt)) {
         m_eof = true;
         m_hasCurrent = false;
@@ -600,6 +651,7 @@ void Recordset::MoveFirst() {
 
 void Recordset::MoveNext() {
     checkOpen();
+    place();
     m_editMode = EditMode::None;
     if (m_eof || !m_hasCurrent) throw DbError(dbErrNoCurrentRecord, QStringLiteral("No current record."));
     bool found;
@@ -672,25 +724,34 @@ void Recordset::FindFirst(const QString& criteria) {
     findFirst(CursorKind::Find, column, value);
 }
 
-void Recordset::FindFirstNotInteger(const QString& column) {
+void Recordset::FindFirstBetween(const QString& column, std::int64_t low, std::int64_t high, bool orTextOrBlob) {
     checkOpen();
     settle();
-    findFirst(CursorKind::FindNotInteger, requireColumn(column), 0);
+    findFirst(orTextOrBlob ? CursorKind::FindBetweenOrTextOrBlob : CursorKind::FindBetween, searchedColumn(column), low,
+              high);
 }
 
-void Recordset::findFirst(CursorKind kind, int column, std::int64_t value) {
+int Recordset::searchedColumn(const QString& name) {
+    const int c = requireColumn(name);
+    m_wanted[size_t(c)] = 1;
+    return c;
+}
+
+void Recordset::findFirst(CursorKind kind, int column, std::int64_t value, std::int64_t high) {
     m_editMode = EditMode::None;
     const bool hadCurrent = m_hasCurrent, wasDeleted = m_currentDeleted;
     const std::int64_t oldRowid = m_rowid;
-    endFind(seek(kind, column, value, std::nullopt), hadCurrent, wasDeleted, oldRowid);
+    endFind(seek(kind, column, value, std::nullopt, high), hadCurrent, wasDeleted, oldRowid);
 }
 
 void Recordset::endFind(bool found, bool hadCurrent, bool wasDeleted, std::int64_t oldRowid) {
     m_noMatch = !found;
     if (found) {
         m_eof = false;
+        m_placed = true;
     } else {
-        // No match: the position stays where it was.
+        // No match: the position stays where it was (the first row, when it
+        // has not been taken yet).
         m_hasCurrent = hadCurrent;
         m_currentDeleted = wasDeleted;
         m_rowid = oldRowid;
@@ -705,19 +766,21 @@ void Recordset::FindNext(const QString& criteria) {
     findNext(CursorKind::Find, column, value);
 }
 
-void Recordset::FindNextNotInteger(const QString& column) {
+void Recordset::FindNextBetween(const QString& column, std::int64_t low, std::int64_t high, bool orTextOrBlob) {
     checkOpen();
-    findNext(CursorKind::FindNotInteger, requireColumn(column), 0);
+    findNext(orTextOrBlob ? CursorKind::FindBetweenOrTextOrBlob : CursorKind::FindBetween, searchedColumn(column), low,
+             high);
 }
 
-void Recordset::findNext(CursorKind kind, int column, std::int64_t value) {
+void Recordset::findNext(CursorKind kind, int column, std::int64_t value, std::int64_t high) {
+    place();   // the search goes on from the current row
     m_editMode = EditMode::None;
     const bool hadCurrent = m_hasCurrent, wasDeleted = m_currentDeleted;
     const std::int64_t oldRowid = m_rowid;
     bool found;
     const auto sameSearch = [&] {
         return cursorLive() && m_cursorKind == kind && m_cursorColumn == column && m_cursorValue == value &&
-               cursorDeliversWanted();
+               m_cursorHigh == high && cursorDeliversWanted();
     };
     if (!(sameSearch() && mayStepPastDeletes())) settle();
     if (sameSearch()) {
@@ -727,7 +790,7 @@ void Recordset::findNext(CursorKind kind, int column, std::int64_t value) {
             m_cursorKind = CursorKind::None;
         }
     } else {
-        found = seek(kind, column, value, hadCurrent ? std::optional<std::int64_t>(oldRowid) : std::nullopt);
+        found = seek(kind, column, value, hadCurrent ? std::optional<std::int64_t>(oldRowid) : std::nullopt, high);
     }
     endFind(found, hadCurrent, wasDeleted, oldRowid);
 }
@@ -737,6 +800,51 @@ int Recordset::requireColumn(const QString& name) const {
     if (c < 0)
         throw DbError(dbErrColumnNotFound, QStringLiteral("The table '%1' has no column '%2'.").arg(m_table->name, name));
     return c;
+}
+
+bool Recordset::HasIndexOn(const QString& column) {
+    checkOpen();
+    return !indexOn(requireColumn(column)).isEmpty();
+}
+
+const QString& Recordset::indexOn(int column) {
+    const auto known = m_indexes.constFind(column);
+    if (known != m_indexes.constEnd()) return *known;
+    // An index of the whole table whose first column is this one, in
+    // SQLite's own byte order. A column declared TEXT (SQLite's rules of
+    // affinity) holds no numbers: every row but a Null is text or a BLOB,
+    // which one walk of the table reads in stored order, while the index
+    // would deliver them all out of it.
+    const QByteArray type = m_table->declaredTypes[column].toUpper();
+    if (!type.contains("INT") && (type.contains("CHAR") || type.contains("CLOB") || type.contains("TEXT")))
+        return *m_indexes.insert(column, QString());
+    const auto text = [](sqlite3_stmt* s, int i) {
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, i)), sqlite3_column_bytes(s, i));
+    };
+    const auto rows = [&](const QString& pragma, const std::function<bool(sqlite3_stmt*)>& row) {
+        sqlite3_stmt* s = m_conn->prepared(pragma);
+        int rc;
+        while ((rc = sqlite3_step(s)) == SQLITE_ROW && !row(s)) {}
+        sqlite3_reset(s);
+        m_conn->check(rc);
+    };
+    QStringList candidates;
+    rows(QStringLiteral("PRAGMA index_list(%1)").arg(m_table->quoted), [&](sqlite3_stmt* s) {
+        if (sqlite3_column_int(s, 4) == 0) candidates << text(s, 1);   // not partial
+        return false;
+    });
+    QString found;
+    for (const QString& index : std::as_const(candidates)) {
+        // The first row describes the first column.
+        rows(QStringLiteral("PRAGMA index_xinfo(%1)").arg(quoteIdentifier(index)), [&](sqlite3_stmt* s) {
+            if (text(s, 2).compare(m_table->columns[column], Qt::CaseInsensitive) == 0 &&
+                text(s, 4).compare(QLatin1String("BINARY"), Qt::CaseInsensitive) == 0)
+                found = index;
+            return true;
+        });
+        if (!found.isEmpty()) break;
+    }
+    return *m_indexes.insert(column, found);
 }
 
 Field Recordset::Fields(const QString& name) {
@@ -817,6 +925,7 @@ void Recordset::Edit() {
 void Recordset::AddNew() {
     checkOpen();
     checkUpdatable();
+    place();   // the position stays where it is, the first row the table had before
     m_buffer.assign(m_buffer.size(), std::nullopt);
     m_editMode = EditMode::AddNew;
 }

@@ -160,18 +160,25 @@ public:
     Recordset& operator=(const Recordset&) = delete;
 
     // True when the walk has gone past the last row (or the table is empty).
-    bool Eof() const { return m_eof; }
+    bool Eof();
     void MoveFirst();
     void MoveNext();
 
     // Criteria are exactly: a column name, " = ", a whole number in plain decimal.
     void FindFirst(const QString& criteria);
     void FindNext(const QString& criteria);
-    // Search, like FindFirst and FindNext, for the rows whose column holds
-    // neither an integer nor Null as stored: a real number, text or a BLOB,
-    // whatever number it may read as.
-    void FindFirstNotInteger(const QString& column);
-    void FindNextNotInteger(const QString& column);
+    // Search, like FindFirst and FindNext, for the rows whose column holds a
+    // number strictly between low and high as stored (a whole number or a
+    // real), and with orTextOrBlob also those holding text or a BLOB, whatever
+    // number it may read as.
+    void FindFirstBetween(const QString& column, std::int64_t low, std::int64_t high, bool orTextOrBlob);
+    void FindNextBetween(const QString& column, std::int64_t low, std::int64_t high, bool orTextOrBlob);
+    // True when FindFirstBetween and FindNextBetween go through an index of
+    // the column (of the whole table, on its stored values compared byte by
+    // byte), reading only the index's entries in their ranges; otherwise each
+    // search reads the whole table. A column declared TEXT, which holds no
+    // numbers, is always read whole.
+    bool HasIndexOn(const QString& column);
     bool NoMatch() const { return m_noMatch; }
 
     Field Fields(const QString& name);
@@ -193,11 +200,13 @@ private:
     Recordset(std::shared_ptr<DbConnection> conn, std::shared_ptr<const DbTable> table, int type);
 
     enum class EditMode { None, Edit, AddNew };
-    enum class CursorKind { None, Walk, Find, FindNotInteger };
+    enum class CursorKind { None, Walk, Find, FindBetween, FindBetweenOrTextOrBlob };
 
     void checkOpen() const;
     void checkUpdatable() const;
-    void requireCurrent() const;
+    void requireCurrent();
+    // Takes the first position of a new recordset, once.
+    void place();
     DbValue readColumn(int column);
     // The current row's column as the file holds it, whatever is being edited.
     DbValue storedColumn(int column);
@@ -206,7 +215,9 @@ private:
     // table's rowid) does not fit a signed 32-bit number.
     void checkNewKey();
     // Runs a positioned query; true when it found a row (which becomes current).
-    bool seek(CursorKind kind, int findColumn, std::int64_t findValue, std::optional<std::int64_t> afterRowid);
+    // high: a FindBetween's upper bound (findValue is the lower one).
+    bool seek(CursorKind kind, int findColumn, std::int64_t findValue, std::optional<std::int64_t> afterRowid,
+              std::int64_t high = 0);
     bool stepCursor();
     void dropCursor();
     void finalizeStatements();
@@ -227,10 +238,15 @@ private:
     bool mayStepPastDeletes() const;
     void parseCriteria(const QString& criteria, int* column, std::int64_t* value) const;
     int requireColumn(const QString& name) const;
+    int searchedColumn(const QString& name);
+    // The index that HasIndexOn finds for the column, "" when there is none.
+    const QString& indexOn(int column);
     // The searches behind FindFirst, FindNext and their kin: a Find of column
-    // = value, or a FindNotInteger of column (value unused).
-    void findFirst(CursorKind kind, int column, std::int64_t value);
-    void findNext(CursorKind kind, int column, std::int64_t value);
+    // = value, or a FindBetween of column from value to high. The kin are made
+    // to read the column they search (searchedColumn): their queries deliver
+    // it from the start.
+    void findFirst(CursorKind kind, int column, std::int64_t value, std::int64_t high = 0);
+    void findNext(CursorKind kind, int column, std::int64_t value, std::int64_t high = 0);
 
     std::shared_ptr<DbConnection> m_conn;
     std::shared_ptr<const DbTable> m_table;
@@ -243,6 +259,7 @@ private:
     bool m_currentDeleted = false;
     std::int64_t m_rowid = 0;
     bool m_eof = true;
+    bool m_placed = false;
     bool m_noMatch = false;
 
     // The running query that produced the current row, stepped by MoveNext or
@@ -252,6 +269,7 @@ private:
     std::vector<int> m_cursorColumns;              // the running query's columns (see CursorQuery)
     // Columns read through this recordset so far (1 = read): the next query delivers them.
     std::vector<char> m_wanted;
+    QHash<int, QString> m_indexes;                 // indexOn's answers, by column
     // The whole current row, read once when the running query does not deliver a column.
     sqlite3_stmt* m_rowStatement = nullptr;
     std::vector<DbValue> m_row;
@@ -264,6 +282,7 @@ private:
     CursorKind m_cursorKind = CursorKind::None;
     int m_cursorColumn = -1;
     std::int64_t m_cursorValue = 0;
+    std::int64_t m_cursorHigh = 0;
     std::uint64_t m_cursorGeneration = 0;
     bool m_cursorOnCurrent = false;
 

@@ -1,6 +1,8 @@
 #include "store/roster_entries.h"
 
+#include <algorithm>
 #include <limits>
+#include <optional>
 
 #include "platform/widgets.h"
 
@@ -106,14 +108,35 @@ void DeleteRosterEntriesOfCreatures(Database& db, const QSet<std::int64_t>& crea
     if (creatureIDs.isEmpty()) return;
     const QString column = QStringLiteral("IDCreature");
     auto rs = db.OpenRecordset(QStringLiteral("RosterList"), dbOpenDynaset);
-    // The rows that hold the ID itself, found through the column's index.
-    for (const std::int64_t id : creatureIDs) DeleteMatching(*rs, IdCriteria("IDCreature", id));
-    // The few rows stored as anything but a whole number are read one by one,
-    // each as a load would read it.
-    rs->FindFirstNotInteger(column);
-    while (!rs->NoMatch()) {
-        if (NamesOneOf(rs->Fields(column).Value(), creatureIDs)) rs->Delete();
-        rs->FindNextNotInteger(column);
+    const auto loadable = [](std::int64_t id) {
+        return id >= std::numeric_limits<qint32>::min() && id <= std::numeric_limits<qint32>::max();
+    };
+    QList<std::int64_t> ids;
+    for (const std::int64_t id : creatureIDs)
+        if (loadable(id)) ids << id;
+    std::sort(ids.begin(), ids.end());
+    // The rows that may read as one of the creatures hold a number less than
+    // 1 away from its ID (the ID itself, or a real that rounds to it), text or
+    // a BLOB. Through the index each ID's numbers are read by themselves;
+    // without it every search reads the whole table, so one search takes the
+    // numbers near any of the IDs, from the least to the greatest. The text
+    // and BLOBs come with the last search.
+    QList<std::pair<std::int64_t, std::int64_t>> spans;
+    if (rs->HasIndexOn(column)) {
+        for (const std::int64_t id : std::as_const(ids)) spans.append({id, id});
+    } else if (!ids.isEmpty()) {
+        spans.append({ids.first(), ids.last()});
     }
+    for (qsizetype i = 0; i < spans.size(); ++i) {
+        const std::int64_t low = spans[i].first - 1, high = spans[i].second + 1;
+        const bool last = i + 1 == spans.size();
+        // Each row found is read as a load would read it.
+        for (rs->FindFirstBetween(column, low, high, last); !rs->NoMatch();
+             rs->FindNextBetween(column, low, high, last))
+            if (NamesOneOf(rs->Fields(column).Value(), creatureIDs)) rs->Delete();
+    }
+    // A key beyond 32 bits, which no load reads, takes the rows that hold it.
+    for (const std::int64_t id : creatureIDs)
+        if (!loadable(id)) DeleteMatching(*rs, IdCriteria("IDCreature", id));
     rs->Close();
 }

@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <optional>
 
 #include "store/access_cycle.h"
 
@@ -68,5 +67,7 @@ void ForgetUnreadRosterEntries(UnreadRosterEntries& unread, const QSet<std::int6
 // roster that a load would take for one of these creatures: the rows holding
 // the ID itself, and the rows holding a real number, text or a BLOB that reads
 // as it (4.25 or " 4 " for creature 4). A row that names no creature (Null,
-// text that is no number) stays.
+// text that is no number) stays. Through an index of IDCreature only the rows
+// holding an ID or a real near it and the rows stored as text or BLOBs are
+// read; without one, every row once.
 void DeleteRosterEntriesOfCreatures(Database& db, const QSet<std::int64_t>& creatureIDs);

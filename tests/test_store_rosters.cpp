@@ -263,28 +263,55 @@ TEST_F(RosterTest, DeletingACreatureWithoutAnOpenRosterLeavesThePanelAlone) {
     EXPECT_TRUE(Titles().isEmpty());
 }
 
-TEST_F(RosterTest, DeletingCreaturesTakesEveryRowALoadWouldTakeForThemFromEveryRoster) {
-    // A RosterList made by hand whose IDCreature has no declared type keeps
-    // reals, text and BLOBs as they were written.
+// How a RosterList made by hand declares IDCreature, and whether it indexes it.
+struct RosterColumn {
+    const char* type;
+    bool indexed;
+};
+
+void PrintTo(const RosterColumn& column, std::ostream* os) {
+    *os << (*column.type ? column.type : "no type") << (column.indexed ? ", indexed" : ", not indexed");
+}
+
+class RosterDeletionTest : public RosterTest, public ::testing::WithParamInterface<RosterColumn> {};
+
+TEST_P(RosterDeletionTest, DeletingCreaturesTakesEveryRowALoadWouldTakeForThemFromEveryRoster) {
+    // Without a declared type IDCreature keeps reals, text and BLOBs as they
+    // were written; INTEGER and REAL keep only what is no number as text, and
+    // TEXT stores every number as text.
     f.Exec(QStringLiteral("DROP TABLE RosterList"));
-    f.Exec(QStringLiteral("CREATE TABLE RosterList (IDRoster INTEGER, IDCreature, Probability INTEGER)"));
-    f.Exec(QStringLiteral("CREATE INDEX RosterListByCreature ON RosterList (IDCreature)"));
+    f.Exec(QStringLiteral("CREATE TABLE RosterList (IDRoster INTEGER, IDCreature %1, Probability INTEGER)")
+               .arg(QLatin1String(GetParam().type)));
+    if (GetParam().indexed) f.Exec(QStringLiteral("CREATE INDEX RosterListByCreature ON RosterList (IDCreature)"));
     const qint64 x = f.AddCreature(cat, QStringLiteral("X")), y = f.AddCreature(cat, QStringLiteral("Y"));
     const qint64 other = f.AddCategory(QStringLiteral("d"));
     const qint64 z = f.AddCreature(other, QStringLiteral("Z"));
     ASSERT_EQ((QList<qint64>{x, y, z}), (QList<qint64>{1, 2, 3}));
-    // Each stored IDCreature as written (and as quote() gives it back), its
-    // type, and the creature a load takes it for (0: none).
+    // Creatures of hand-made files with keys at the ends of 32 bits and beyond.
+    const qint64 keyMax = 2147483647, keyMin = -2147483648LL, keyBeyond = 1099511627776LL;
+    for (const qint64 key : {qint64(-5), keyMax, keyMin, keyBeyond})
+        f.Exec(QStringLiteral("INSERT INTO Creatures (IDCreature, IDCategory, Name) VALUES (?1, ?2, 'E')"),
+               {key, other});
+    // Each IDCreature as written and the creature a load takes it for (0:
+    // none); a key beyond 32 bits, which no load reads, takes the rows that
+    // hold it.
     struct Row {
         const char* value;
-        const char* type;
         qint64 names;
     };
-    const QList<Row> taken = {{"1.25", "real", 1}, {"' 1 '", "text", 1}, {"1", "integer", 1}, {"X'31'", "blob", 1},
-                              {"1.75", "real", 2}, {"2", "integer", 2},   {"2.5", "real", 2},  {"'3.0'", "text", 3},
-                              {"3", "integer", 3}, {"3.5", "real", 4}};
+    const QList<Row> taken = {{"1.25", 1}, {"' 1 '", 1}, {"1", 1}, {"X'31'", 1},  {"1.75", 2},
+                              {"2", 2},    {"2.5", 2},   {"'3.0'", 3}, {"3", 3}, {"3.5", 4}};
     // Rows that stop a load, kept out of the open roster.
-    const QList<Row> untaken = {{"NULL", "null", 0}, {"'abc'", "text", 0}};
+    const QList<Row> untaken = {{"NULL", 0}, {"'abc'", 0}};
+    // Numbers near the ends of each creature's range, in a roster never opened.
+    const QList<Row> edges = {{"0.5000000001", 1},  {"0.5", 0},           {"0.000000001", 0},   {"1.9999999", 2},
+                              {"1.5", 2},           {"-5", -5},           {"-5.4999", -5},      {"'-5.0'", -5},
+                              {"-4.5", 0},          {"-5.5", 0},          {"-4.0000001", 0},    {"-5.9999999", 0},
+                              {"2147483647", keyMax}, {"2147483647.4", keyMax}, {"2147483646.6", keyMax},
+                              {"2147483647.5", 0},  {"2147483648", 0},    {"-2147483648", keyMin},
+                              {"-2147483648.5", keyMin}, {"-2147483647.5", keyMin}, {"-2147483648.6", 0},
+                              {"-2147483649", 0},   {"1099511627776", keyBeyond}, {"1099511627776.5", 0},
+                              {"1e300", 0},         {"-1e300", 0},        {"9223372036854775807", 0}, {"X''", 0}};
     const qint64 third = f.AddRoster(QStringLiteral("Third"));
     const qint64 second = c.lstRoster->ItemData(1);
     QList<std::pair<qint64, Row>> all;
@@ -292,29 +319,29 @@ TEST_F(RosterTest, DeletingCreaturesTakesEveryRowALoadWouldTakeForThemFromEveryR
     all.append({second, untaken[0]});
     for (const Row& r : taken) all.append({second, r});
     all.append({second, untaken[1]});
-    for (const Row& r : taken) all.append({third, r});
+    for (const Row& r : taken + edges) all.append({third, r});
     for (const auto& [id, r] : all)
         f.Exec(QStringLiteral("INSERT INTO RosterList (IDRoster, IDCreature, Probability) VALUES (?1, %1, 0)")
                    .arg(QLatin1String(r.value)),
                {id});
     // Each row as "roster type value", in stored order.
-    const auto stored = [&] {
+    const auto rows = [&] {
         QStringList l;
         for (const QVariantList& row : f.Query(QStringLiteral("SELECT IDRoster, typeof(IDCreature), quote(IDCreature) "
                                                               "FROM RosterList ORDER BY rowid")))
             l << row.value(0).toString() + QLatin1Char(' ') + row.value(1).toString() + QLatin1Char(' ') +
                      row.value(2).toString();
-        return l.join(QStringLiteral(", ")).toStdString();
+        return l;
     };
+    const QStringList written = rows();
+    ASSERT_EQ(written.size(), all.size());
+    const auto stored = [&] { return rows().join(QStringLiteral(", ")).toStdString(); };
     const auto without = [&](const QSet<qint64>& gone) {
         QStringList l;
-        for (const auto& [id, r] : all)
-            if (!gone.contains(r.names))
-                l << QString::number(id) + QLatin1Char(' ') + QLatin1String(r.type) + QLatin1Char(' ') +
-                         QLatin1String(r.value);
+        for (qsizetype i = 0; i < all.size(); ++i)
+            if (!gone.contains(all[i].second.names)) l << written[i];
         return l.join(QStringLiteral(", ")).toStdString();
     };
-    ASSERT_EQ(stored(), without({}));
     Open();
     ASSERT_EQ(c.m_alRosterCreatureID, (QList<qint32>{1, 1, 1, 1, 2, 2, 2, 3, 3}));
 
@@ -325,7 +352,17 @@ TEST_F(RosterTest, DeletingCreaturesTakesEveryRowALoadWouldTakeForThemFromEveryR
     // A category's creatures go by the same rule; halves go to the even
     // neighbour, so 2.5 stays with Y.
     DeleteCategory(c.ctx, qint32(other), roster, panel);
-    EXPECT_EQ(stored(), without({1, 3}));
+    EXPECT_EQ(stored(), without({1, 3, -5, keyMax, keyMin, keyBeyond}));
     EXPECT_EQ(c.m_alRosterCreatureID, (QList<qint32>{2, 2, 2}));
     EXPECT_TRUE(Titles().isEmpty()) << Titles().join(QLatin1Char('|')).toStdString();
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryDeclaration, RosterDeletionTest,
+                         ::testing::Values(RosterColumn{"", true}, RosterColumn{"", false},
+                                           RosterColumn{"INTEGER", true}, RosterColumn{"INTEGER", false},
+                                           RosterColumn{"TEXT", true}, RosterColumn{"TEXT", false},
+                                           RosterColumn{"REAL", true}),
+                         [](const ::testing::TestParamInfo<RosterColumn>& info) {
+                             return std::string(*info.param.type ? info.param.type : "NoType") +
+                                    (info.param.indexed ? "Indexed" : "Unindexed");
+                         });
