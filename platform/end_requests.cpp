@@ -42,10 +42,9 @@ bool IsEndRequest(int sig) {
 // of the process: a handler may run on any thread at any moment, also while a
 // watch ends or after it, and its byte must land in this pipe, never in
 // whatever file a later open() gives the same number. The write end is set
-// before any handler is installed.
+// before any handler is installed. The signals are taken once the pipe exists.
 volatile sig_atomic_t g_writeEnd = -1;
 int g_readEnd = -1;
-bool g_bTaken = false;      // the signals are taken
 bool g_bActive = false;     // a watch exists
 bool g_bEverWatched = false;  // a watch has existed
 
@@ -71,13 +70,12 @@ bool DrainPipe() {
 }  // namespace
 
 void TakeEndRequests() {
-    if (g_bTaken) return;
+    if (g_readEnd >= 0) return;
     int fds[2];
     // Without a pipe nothing could be noted: the signals keep their actions.
     if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) return;
     g_readEnd = fds[0];
     g_writeEnd = fds[1];
-    g_bTaken = true;
 
     struct sigaction action = {};
     action.sa_handler = NoteEndRequest;
@@ -98,7 +96,7 @@ EndRequestWatch::EndRequestWatch(std::function<void()> onRequest, QObject* paren
     : QObject(parent), m_onRequest(std::move(onRequest)) {
     if (g_bActive) return;  // another watch is active
     TakeEndRequests();
-    if (!g_bTaken) return;
+    if (g_readEnd < 0) return;  // no pipe could be made
     // Requests noted after a former watch ended were that run's, on its way
     // out; those noted before the first watch are the start's own.
     if (g_bEverWatched) DrainPipe();
